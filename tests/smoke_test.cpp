@@ -1,0 +1,6 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+TEST(Smoke, RunsUnderWine) {
+    EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
+}
