@@ -1,1 +1,19 @@
 #pragma once
+// The string functions the engine relies on, with the exact rules of the step format.
+
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+// Leading blanks and tabs skipped, one optional sign, decimal digits up to the first other
+// character; 32-bit arithmetic that wraps ("4294967297" gives 1). No digit gives 0.
+int32_t StringToInteger(const std::string& text);
+// The ASCII letters a-z become A-Z; every other byte stays.
+std::string UpperCase(const std::string& text);
+int32_t StringLength(const std::string& text);
+// `length` bytes from `position` (counted from 1); empty outside the text.
+std::string MidString(const std::string& text, int32_t position, int32_t length);
+std::string CharToString(char character);
+
+}  // namespace kv

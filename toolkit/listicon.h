@@ -1,0 +1,33 @@
+#pragma once
+// The list gadget: a report-view list whose rows are texts split at line feeds into columns,
+// and which can accept data dropped onto it.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "toolkit/objects.h"
+
+namespace kv {
+
+constexpr uint32_t kListCheckBoxes = 0x1;
+constexpr uint32_t kListMultiSelect = 0x4;
+constexpr uint32_t kListGridLines = 0x10000;
+constexpr uint32_t kListHeaderDragDrop = 0x10000000;
+constexpr uint32_t kListFullRowSelect = 0x40000000;
+
+constexpr int32_t kEventTypeLeftClick = 0;
+constexpr int32_t kEventTypeRightClick = 1;
+constexpr int32_t kEventTypeLeftDoubleClick = 2;
+constexpr int32_t kEventTypeRightDoubleClick = 3;
+constexpr int32_t kEventTypeChange = 768;
+
+constexpr uint32_t kDropPrivateFormat = 512;
+
+intptr_t ListIconGadget(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                        const char* firstColumnTitle, int32_t firstColumnWidth,
+                        uint32_t flags = 0);
+void EnableGadgetDrop(ObjectNumber number, uint32_t format, uint32_t actions,
+                      uint32_t privateType = 0);
+
+}  // namespace kv

@@ -1,0 +1,19 @@
+#pragma once
+// Numbered popup menus shown at the mouse cursor; the chosen item arrives as a menu event.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "toolkit/objects.h"
+
+namespace kv {
+
+void InitMenuLibrary();
+
+intptr_t CreatePopupMenu(ObjectNumber number);
+void MenuItem(int32_t itemNumber, const char* text);
+int32_t DisplayPopupMenu(ObjectNumber number, HWND window);
+int32_t FreeMenu(ObjectNumber number);
+
+}  // namespace kv

@@ -1,0 +1,133 @@
+#pragma once
+// Numbered objects: every window, gadget, image, menu and tray icon is named by a number of the
+// program's choosing (0, 1, 2 ...) or, for -1, by a dynamic number that the table hands out
+// (the address of the object's record). A number is never used as an address: an unknown value
+// simply reads as "not in use".
+
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <iterator>
+#include <list>
+#include <utility>
+
+namespace kv {
+
+using ObjectNumber = int32_t;
+constexpr ObjectNumber kDynamicNumber = -1;
+
+// Record: default-constructible (the free state), movable, with `bool InUse() const` that is true
+// once the record holds its platform handle.
+template <class Record>
+class ObjectTable {
+public:
+    // Frees whatever object holds a number; called before a number is (re)used.
+    using ReleaseFunction = void (*)(ObjectNumber);
+
+    ObjectTable(int32_t growthStep, ReleaseFunction release)
+        : growthStep_(growthStep), release_(release), slots_(growthStep) {}
+    ObjectTable(const ObjectTable&) = delete;
+    ObjectTable& operator=(const ObjectTable&) = delete;
+
+    // The record to fill for `number`, with the number it now stands under in `assigned`
+    // (the new dynamic number for -1). A previous holder of a static number is released first.
+    // nullptr when the number is refused (below -1) or the table cannot grow.
+    Record* Allocate(ObjectNumber number, ObjectNumber* assigned = nullptr) {
+        if (number == kDynamicNumber) {
+            try {
+                dynamic_.emplace_back();
+            } catch (const std::exception&) {
+                return nullptr;
+            }
+            Record* record = &dynamic_.back();
+            if (assigned) *assigned = NumberOf(record);
+            return record;
+        }
+        if (number < 0) return nullptr;
+        if (number >= Capacity()) {
+            if (number > INT32_MAX - growthStep_) return nullptr;
+            try {
+                slots_.resize(static_cast<size_t>(number) + growthStep_);
+            } catch (const std::exception&) {
+                return nullptr;
+            }
+        }
+        if (release_) release_(number);
+        if (assigned) *assigned = number;
+        return &slots_[number];
+    }
+
+    // The record of an object in use, or nullptr.
+    Record* Lookup(ObjectNumber number) {
+        Record* record = Find(number);
+        return record && record->InUse() ? record : nullptr;
+    }
+
+    // Frees the number; the platform object must already be gone.
+    void Release(ObjectNumber number) {
+        if (number >= 0 && number < Capacity()) {
+            slots_[number] = Record{};
+            return;
+        }
+        for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
+            if (NumberOf(&*it) == number) {
+                if (cursor_ == it) ++cursor_;
+                dynamic_.erase(it);
+                return;
+            }
+        }
+    }
+
+    int32_t Capacity() const { return static_cast<int32_t>(slots_.size()); }
+
+    // Iteration over the objects in use: static numbers ascending, then dynamic ones from the
+    // oldest to the newest. The caller may free the object just yielded.
+    void First() {
+        index_ = 0;
+        cursor_ = dynamic_.begin();
+    }
+    bool Next(ObjectNumber* number, Record** record) {
+        while (index_ < Capacity()) {
+            int32_t i = index_++;
+            if (slots_[i].InUse()) {
+                *number = i;
+                *record = &slots_[i];
+                return true;
+            }
+        }
+        while (cursor_ != dynamic_.end()) {
+            Record* candidate = &*cursor_++;
+            if (candidate->InUse()) {
+                *number = NumberOf(candidate);
+                *record = candidate;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    static ObjectNumber NumberOf(const Record* record) {
+        return static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(record));
+    }
+
+    Record* Find(ObjectNumber number) {
+        if (number >= 0 && number < Capacity()) return &slots_[number];
+        for (Record& record : dynamic_) {
+            if (NumberOf(&record) == number) return &record;
+        }
+        return nullptr;
+    }
+
+    int32_t growthStep_;
+    ReleaseFunction release_;
+    // A deque keeps records in place when it grows, so a record handed out stays valid while
+    // platform calls made during its creation allocate other numbers.
+    std::deque<Record> slots_;
+    // Oldest first; dynamic numbers are the addresses of these records, stable in a list.
+    std::list<Record> dynamic_;
+    int32_t index_ = 0;
+    typename std::list<Record>::iterator cursor_ = dynamic_.end();
+};
+
+}  // namespace kv

@@ -1,0 +1,101 @@
+#pragma once
+// Numbered top-level windows and the one event loop: platform messages become the program's
+// events, fetched one at a time with WaitWindowEvent / WindowEvent.
+//
+// Sizing is left to the platform: no window of this program has a sizing border.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "toolkit/objects.h"
+
+namespace kv {
+
+// Event codes.
+constexpr int32_t kEventGadget = 13100;
+constexpr int32_t kEventMenu = 13101;
+constexpr int32_t kEventSysTray = 13102;
+constexpr int32_t kEventActivateWindow = 13104;
+constexpr int32_t kEventWindowDrop = 13105;
+constexpr int32_t kEventGadgetDrop = 13106;
+constexpr int32_t kEventCloseWindow = 16;
+constexpr int32_t kEventMoveWindow = 3;
+constexpr int32_t kEventSizeWindow = 5;
+constexpr int32_t kEventRepaint = 15;
+
+// Private messages.
+constexpr UINT kMessageTrayCallback = 12501;  // sent by the shell for a tray icon
+constexpr UINT kMessageTrayEvent = 12502;     // the callback re-posted, dispatched as tray event
+constexpr UINT kMessageGadgetEvent = 13103;   // wParam gadget number, lParam event type
+constexpr UINT kMessageWindowDrop = 13105;    // lParam DropRecord*
+constexpr UINT kMessageGadgetDrop = 13106;    // wParam gadget number, lParam DropRecord*
+
+// Keyboard focus commands of every window's accelerator table.
+constexpr WORD kCommandFocusNext = 1212;
+constexpr WORD kCommandFocusPrevious = 1213;
+
+// OpenWindow flags beyond the platform style bits.
+constexpr uint32_t kWindowCentreOnScreen = 0x1;
+constexpr uint32_t kWindowCentreOnParent = 0x2;
+constexpr uint32_t kWindowInvisible = 0x10000000;
+constexpr uint32_t kWindowDefaultFlags = 0xC80000;  // WS_CAPTION | WS_SYSMENU
+
+// Passed for a coordinate or size that is to stay as it is.
+constexpr int32_t kKeepValue = -65535;
+
+// What a drop delivered, owned by the event record from the drop event to the next fetch.
+struct DropRecord {
+    uint32_t format = 0;
+    uint32_t privateType = 0;
+    uint32_t effect = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    std::vector<char> data;
+};
+
+// Returned by the control message handler when it leaves a message alone.
+constexpr LRESULT kNotHandled = static_cast<LRESULT>(0xD0D0D0D1);
+// The gadget layer's hand-off: a control message (WM_COMMAND, WM_NOTIFY, the scroll and the
+// control-colour messages) received by `window` on behalf of `control`.
+using ControlMessageHandler = LRESULT (*)(HWND control, HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+void SetControlMessageHandler(ControlMessageHandler handler);
+
+// Called for every toolkit window that receives the shell's "TaskbarCreated" broadcast.
+using TaskbarCreatedHandler = void (*)(HWND window);
+void SetTaskbarCreatedHandler(TaskbarCreatedHandler handler);
+
+// Start-up: window table, event record, class icon (icon resource 1) and cursor.
+void InitWindowLibrary(HINSTANCE instance);
+
+intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const char* title, uint32_t flags = kWindowDefaultFlags,
+                    HWND parent = nullptr);
+int32_t CloseWindow(ObjectNumber number);
+HWND WindowID(ObjectNumber number);
+
+int32_t WaitWindowEvent();
+int32_t WindowEvent(int32_t milliseconds);
+int32_t EventGadget();
+int32_t EventMenu();
+int32_t EventType();
+int32_t EventWindow();
+WPARAM EventWParam();  // of the last raw message
+LPARAM EventLParam();
+const DropRecord* EventDropData();  // nullptr when the current event is no drop
+
+int32_t WindowHeight(ObjectNumber number);
+int32_t WindowX(ObjectNumber number);
+int32_t WindowY(ObjectNumber number);
+int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height);
+int32_t HideWindow(ObjectNumber number, int32_t state);
+
+// The number of the toolkit window `window` belongs to (itself or an ancestor), -1 for none.
+ObjectNumber WindowNumberOf(HWND window);
+
+// Shut-down: closes every window, then drops the last drop event's data.
+void CloseAllWindows();
+
+}  // namespace kv
