@@ -15,16 +15,16 @@ namespace {
 constexpr DWORD kPollMs = 10;
 constexpr int64_t kStartTimeoutUs = 15000000;
 constexpr int64_t kArrivalTimeoutUs = 5000000;
-// Both ends read the same performance counter; message delivery blurs the hold a little.
-constexpr int64_t kHoldLowUs = 30000;
-constexpr int64_t kHoldHighUs = 400000;
+// Event times are whole milliseconds.
+constexpr long kHoldLowMs = kv::kKeyHoldMs - 1;
+constexpr long kHoldHighMs = 10 * kv::kKeyHoldMs;
 
 struct Received {
     std::string kind;  // "down", "up" or "char"
     unsigned code;     // virtual key or character
     unsigned scanCode;
     bool extended;
-    int64_t time;
+    unsigned long time;  // milliseconds
 };
 
 class HandleOwner {
@@ -116,8 +116,8 @@ class KeyRecorder {
         for (const std::string& line : Lines()) {
             char kind[8];
             unsigned code, scanCode, extended;
-            long long time;
-            if (std::sscanf(line.c_str(), "%7s %x %x %u %lld", kind, &code, &scanCode, &extended,
+            unsigned long time;
+            if (std::sscanf(line.c_str(), "%7s %x %x %u %lu", kind, &code, &scanCode, &extended,
                             &time) == 5) {
                 messages.push_back({kind, code, scanCode, extended != 0, time});
             }
@@ -210,9 +210,9 @@ class SendKeyDesktopTest : public testing::Test {
             for (size_t j = i + 1; j < messages.size() && !released; ++j) {
                 if (messages[j].kind == "up" && messages[j].code == messages[i].code) {
                     released = true;
-                    const int64_t hold = messages[j].time - messages[i].time;
-                    EXPECT_GE(hold, kHoldLowUs) << "key " << messages[i].code;
-                    EXPECT_LE(hold, kHoldHighUs) << "key " << messages[i].code;
+                    const long hold = static_cast<long>(messages[j].time - messages[i].time);
+                    EXPECT_GE(hold, kHoldLowMs) << "key " << messages[i].code;
+                    EXPECT_LE(hold, kHoldHighMs) << "key " << messages[i].code;
                 }
             }
             EXPECT_TRUE(released) << "key " << messages[i].code;

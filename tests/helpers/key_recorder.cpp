@@ -1,7 +1,7 @@
 // One focused window that appends every keyboard message it gets to a log file, one line each:
 //   window <handle>
-//   down|up <virtual key> <scan code> <extended> <microseconds>
-//   char <character> <scan code> <extended> <microseconds>
+//   down|up <virtual key> <scan code> <extended> <event time in ms>
+//   char <character> <scan code> <extended> <event time in ms>
 // Usage: key_recorder <log file> <process id>; it ends when that process does.
 // A Unicode window, so that characters arrive the same whatever the ANSI code page.
 
@@ -9,8 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "runtime/delay.h"
 
 namespace {
 
@@ -26,8 +24,9 @@ void LogMessage(const char* kind, WPARAM code, LPARAM lParam) {
     char line[96];
     const unsigned scanCode = (lParam >> 16) & 0xFF;
     const unsigned extended = (lParam >> 24) & 1;
-    std::snprintf(line, sizeof line, "%s %X %X %u %lld\n", kind, static_cast<unsigned>(code),
-                  scanCode, extended, static_cast<long long>(kv::PreciseNow()));
+    // The time the event entered the input stream, not when this window got round to it.
+    std::snprintf(line, sizeof line, "%s %X %X %u %lu\n", kind, static_cast<unsigned>(code),
+                  scanCode, extended, static_cast<unsigned long>(GetMessageTime()));
     LogLine(line);
 }
 
