@@ -61,37 +61,43 @@ std::string BesideThisExe(const char* name) {
     return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
 }
 
+std::string TempFilePath() {
+    char folder[MAX_PATH];
+    char file[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "key", 0, file);
+    return file;
+}
+
+HANDLE StartRecorder(const std::string& logPath) {
+    std::string commandLine = "\"" + BesideThisExe("key_recorder.exe") + "\" \"" + logPath + "\" " +
+                              std::to_string(GetCurrentProcessId());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        return nullptr;
+    }
+    CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
 // The key_recorder helper as a process of its own, ended with the test however it ends.
 class KeyRecorder {
   public:
-    KeyRecorder() {
-        char folder[MAX_PATH];
-        char file[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        GetTempFileNameA(folder, "key", 0, file);
-        logPath_ = file;
-        std::string commandLine = "\"" + BesideThisExe("key_recorder.exe") + "\" \"" + logPath_ +
-                                  "\" " + std::to_string(GetCurrentProcessId());
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started = {};
-        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &started)) {
-            process_ = std::make_unique<HandleOwner>(started.hProcess);
-            CloseHandle(started.hThread);
-        }
-    }
+    KeyRecorder() : logPath_(TempFilePath()), process_(StartRecorder(logPath_)) {}
     ~KeyRecorder() {
-        if (process_) {
-            TerminateProcess(process_->get(), 0);
-            WaitForSingleObject(process_->get(), 5000);
+        if (process_.get()) {
+            TerminateProcess(process_.get(), 0);
+            WaitForSingleObject(process_.get(), 5000);
         }
         DeleteFileA(logPath_.c_str());
     }
     KeyRecorder(const KeyRecorder&) = delete;
     KeyRecorder& operator=(const KeyRecorder&) = delete;
 
-    bool started() const { return process_ != nullptr; }
+    bool started() const { return process_.get() != nullptr; }
 
     // The recorder's window once it has the keyboard focus, nullptr if it never gets it.
     HWND WaitForFocus() {
@@ -163,7 +169,7 @@ class KeyRecorder {
     }
 
     std::string logPath_;
-    std::unique_ptr<HandleOwner> process_;
+    HandleOwner process_;
 };
 
 std::vector<Received> OfKind(const std::vector<Received>& messages, const std::string& kind) {
