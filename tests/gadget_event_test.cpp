@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/gadget_test_support.h"
 #include "tests/test_data_object.h"
 #include "toolkit/gadget.h"
 #include "toolkit/listicon.h"
@@ -21,11 +22,7 @@ constexpr ObjectNumber kWindow = 0;
 constexpr ObjectNumber kList = 1;
 constexpr DWORD kEventLimitMs = 2000;
 
-struct Event {
-    int32_t code;
-    int32_t gadget;
-    int32_t type;
-};
+using Event = test::FetchedEvent;
 
 class GadgetEventTest : public ::testing::Test {
   protected:
@@ -49,22 +46,9 @@ class GadgetEventTest : public ::testing::Test {
         }
     }
 
-    // The gadget and drop events until `code` arrives (included), or until the time is up.
-    static std::vector<Event> EventsUntil(int32_t code, DWORD limitMs = kEventLimitMs) {
-        std::vector<Event> seen;
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < limitMs) {
-            const int32_t fetched = WindowEvent(20);
-            if (fetched == kEventGadget || fetched == kEventGadgetDrop) {
-                seen.push_back({fetched, EventGadget(), EventType()});
-                if (fetched == code)
-                    break;
-            }
-        }
-        return seen;
+    static std::vector<Event> EventsUntil(int32_t code) {
+        return test::FetchEventsUntil(code, kEventLimitMs);
     }
-
-    HWND Window() const { return window_; }
 
   private:
     HWND window_ = nullptr;
