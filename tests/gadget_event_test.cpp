@@ -135,11 +135,12 @@ TEST_F(GadgetEventTest, ClosingTheWindowFreesEveryGadgetNumber) {
     ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000);
     AddGadgetItem(kList, -1, "100\nRETURN");
     EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
+    const auto dynamic = static_cast<ObjectNumber>(TextGadget(kDynamicNumber, 0, 0, 50, 20, "t"));
     const HWND list = GadgetID(kList);
     CloseWindow(kWindow);
 
     EXPECT_FALSE(IsWindow(list));
-    for (const ObjectNumber number : {4, 2, 3, 1}) {
+    for (const ObjectNumber number : {4, 2, 3, 1, dynamic}) {
         SCOPED_TRACE(number);
         EXPECT_EQ(GadgetID(number), nullptr);
         EXPECT_EQ(GetGadgetText(number), "");
@@ -148,6 +149,9 @@ TEST_F(GadgetEventTest, ClosingTheWindowFreesEveryGadgetNumber) {
         EXPECT_EQ(CountGadgetItems(number), 0);
         EXPECT_EQ(GetGadgetState(number), 0);
         EXPECT_EQ(AddGadgetItem(number, -1, "x"), 0);
+        EXPECT_EQ(LookupGadget(number), nullptr);
+        SetGadgetText(number, "ignored");
+        RemoveGadgetItem(number, 0);
     }
     // The numbers are free for new gadgets in a new window.
     OpenWindow(kWindow, 0, 0, 300, 420, "Again", 0xC80001 | kWindowInvisible);
