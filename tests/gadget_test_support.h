@@ -1,101 +1,96 @@
 #pragma once
-// A hidden parent window of the test's own for gadgets, made without the window library, small
-// helpers to look at the controls, and event fetching through the window library.
+// Shared by the gadget tests: a toolkit window holding the gadgets, and event fetching.
 
 #include <windows.h>
 
-#include <string>
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <ostream>
 #include <vector>
 
 #include "toolkit/gadget.h"
+#include "toolkit/listicon.h"
 #include "toolkit/window.h"
 
 namespace kv::test {
 
-class PlainParent {
-  public:
-    PlainParent() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "KorvaltTestParent";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "KorvaltTestParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 400,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~PlainParent() {
-        if (IsWindow(window_))
-            DestroyWindow(window_);
-    }
-    PlainParent(const PlainParent&) = delete;
-    PlainParent& operator=(const PlainParent&) = delete;
-
-    HWND Handle() const { return window_; }
-
-  private:
-    HWND window_ = nullptr;
-};
-
-inline int CountChildren(HWND parent, const char* className) {
-    int count = 0;
-    for (HWND child = FindWindowExA(parent, nullptr, className, nullptr); child;
-         child = FindWindowExA(parent, child, className, nullptr)) {
-        ++count;
-    }
-    return count;
-}
-
-inline std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-inline LONG StyleOf(HWND window) {
-    return GetWindowLongA(window, GWL_STYLE);
-}
-
-inline LONG ExtendedStyleOf(HWND window) {
-    return GetWindowLongA(window, GWL_EXSTYLE);
-}
+constexpr ObjectNumber kWindow = 0;
+constexpr ObjectNumber kList = 1;
+constexpr uint32_t kMainWindowFlags = 0xC80001;
+constexpr uint32_t kStepListFlags = 0x40010000;
 
 struct FetchedEvent {
     int32_t code;
     int32_t gadget;
     int32_t type;
+    bool operator==(const FetchedEvent& other) const {
+        return code == other.code && gadget == other.gadget && type == other.type;
+    }
 };
+
+inline std::ostream& operator<<(std::ostream& out, const FetchedEvent& event) {
+    return out << event.code << "/" << event.gadget << "/" << event.type;
+}
 
 // Fetches events until `done` holds for the gadget and drop events seen so far, or until the
 // time is up.
 template <class Done>
-std::vector<FetchedEvent> FetchEvents(Done done, DWORD limitMs) {
+std::vector<FetchedEvent> FetchEvents(Done done, DWORD limitMs = 3000) {
     std::vector<FetchedEvent> seen;
     const DWORD start = GetTickCount();
     while (!done(seen) && GetTickCount() - start < limitMs) {
         const int32_t code = WindowEvent(10);
-        if (code == kEventGadget || code == kEventGadgetDrop) {
+        if (code == kEventGadget || code == kEventGadgetDrop)
             seen.push_back({code, EventGadget(), EventType()});
-        }
     }
     return seen;
 }
 
-// The events up to the first with `code`, that one included.
-inline std::vector<FetchedEvent> FetchEventsUntil(int32_t code, DWORD limitMs) {
+// The events up to the first that equals `last`, that one included.
+inline std::vector<FetchedEvent> FetchEventsUntil(FetchedEvent last, DWORD limitMs = 3000) {
     return FetchEvents(
-        [code](const std::vector<FetchedEvent>& seen) {
-            return !seen.empty() && seen.back().code == code;
+        [last](const std::vector<FetchedEvent>& seen) {
+            return std::find(seen.begin(), seen.end(), last) != seen.end();
         },
         limitMs);
 }
 
-inline bool HasGadgetEvent(const std::vector<FetchedEvent>& events, int32_t gadget, int32_t type) {
-    for (const FetchedEvent& event : events) {
-        if (event.code == kEventGadget && event.gadget == gadget && event.type == type) {
-            return true;
-        }
+class GadgetWindowTest : public ::testing::Test {
+  protected:
+    explicit GadgetWindowTest(uint32_t flags = kMainWindowFlags | kWindowInvisible)
+        : flags_(flags) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        InitWindowLibrary(GetModuleHandleA(nullptr));
+        InitGadgetLibrary();
+        window_ = reinterpret_cast<HWND>(OpenWindow(kWindow, 0, 0, 300, 420, "Gadgets", flags_));
+        ASSERT_NE(window_, nullptr);
+        CreateGadgetList(window_);
     }
-    return false;
-}
+    void TearDown() override {
+        CloseAllWindows();
+        OleUninitialize();
+    }
+
+    HWND Window() const { return window_; }
+
+    // The step list of the main window with `rows`.
+    static HWND StepList(std::initializer_list<const char*> rows) {
+        const auto list = reinterpret_cast<HWND>(
+            ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, kStepListFlags));
+        AddGadgetColumn(kList, 1, "Key/Text", 216);
+        for (const char* row : rows)
+            AddGadgetItem(kList, -1, row);
+        return list;
+    }
+
+  private:
+    uint32_t flags_;
+    HWND window_ = nullptr;
+};
 
 }  // namespace kv::test
