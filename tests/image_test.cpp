@@ -214,6 +214,37 @@ TEST_F(ImageTest, OnlyTheFirstDirectoryEntryIsUsed) {
     EXPECT_GT(GetRValue(accent), GetGValue(accent) + 60);
 }
 
+TEST_F(ImageTest, MonochromeIconTakesItsSizeFromTheMask) {
+    // 16 x 16, one bit per pixel: black and white, left half white, nothing masked.
+    const uint32_t imageBytes = 40 + 8 + 64 + 64;
+    std::vector<uint8_t> file(22 + imageBytes);
+    Put<uint16_t>(&file, 2, 1);
+    Put<uint16_t>(&file, 4, 1);
+    file[6] = file[7] = 16;
+    Put<uint16_t>(&file, 10, 1);
+    Put<uint16_t>(&file, 12, 1);
+    Put<uint32_t>(&file, 14, imageBytes);
+    Put<uint32_t>(&file, 18, 22);
+    BITMAPINFOHEADER header{};
+    header.biSize = 40;
+    header.biWidth = 16;
+    header.biHeight = 32;
+    header.biPlanes = 1;
+    header.biBitCount = 1;
+    std::memcpy(file.data() + 22, &header, sizeof(header));
+    Put<uint32_t>(&file, 66, 0xFFFFFF);
+    for (size_t row = 0; row < 16; ++row)
+        file[70 + 4 * row] = 0xFF;
+
+    const auto icon = reinterpret_cast<HICON>(CatchGuarded(1, file));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(kv::ImageWidth(1), 16);
+    EXPECT_EQ(kv::ImageHeight(1), 16);
+    EXPECT_EQ(kv::ImageDepth(1), 1);
+    EXPECT_EQ(IconPixel(icon, 2, 2), RGB(255, 255, 255));
+    EXPECT_EQ(IconPixel(icon, 12, 2), RGB(0, 0, 0));
+}
+
 TEST_F(ImageTest, CatchingUnderAUsedNumberDestroysTheOlderImage) {
     const auto first = reinterpret_cast<HANDLE>(CatchGuarded(1, armed_));
     ASSERT_TRUE(IconAlive(first));
