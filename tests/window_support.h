@@ -1,0 +1,56 @@
+#pragma once
+// Shared by the window tests: a fixture with the window library and short event loops.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/window.h"
+
+namespace kv_test {
+
+constexpr uint32_t kMainWindowFlags = 0xC80001;
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { kv::InitWindowLibrary(GetModuleHandleA(nullptr)); }
+    void TearDown() override { kv::CloseAllWindows(); }
+
+    static HWND Open(kv::ObjectNumber number, uint32_t flags = kMainWindowFlags,
+                     HWND parent = nullptr) {
+        return reinterpret_cast<HWND>(
+            kv::OpenWindow(number, 0, 0, 300, 420, "Test", flags, parent));
+    }
+};
+
+// Fetches events until `code` arrives; false after `limitMs` without it.
+inline bool FetchUntil(int32_t code, DWORD limitMs = 2000) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < limitMs) {
+        if (kv::WindowEvent(20) == code)
+            return true;
+    }
+    return false;
+}
+
+// Hands out whatever arrives within `ms`, so that a test starts from an empty event queue.
+inline void Drain(DWORD ms = 100) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms)
+        kv::WindowEvent(10);
+}
+
+inline std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+inline HWND Child(HWND parent, const char* className, DWORD style, int id, const char* text = "") {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, 10, 10 + id * 30, 100,
+                           25, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace kv_test
