@@ -1,0 +1,631 @@
+#include "toolkit/window.h"
+
+#include <ole2.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <string>
+
+namespace kv {
+namespace {
+
+constexpr char kWindowIdProperty[] = "KV_WindowID";
+constexpr char kDropAcceptProperty[] = "KV_DropAccept";
+constexpr char kMdiChildClass[] = "MDI_ChildClass";
+constexpr char kRichEditPrefix[] = "Rich";
+constexpr int32_t kWindowGrowthStep = 16;
+constexpr int32_t kNoEventType = -1;
+constexpr DWORD kCentreBits = kWindowCentreOnScreen | kWindowCentreOnParent;
+
+constexpr std::array<ACCEL, 2> kAccelerators = {{
+    {FVIRTKEY | FNOINVERT, VK_TAB, kCommandFocusNext},
+    {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, kCommandFocusPrevious},
+}};
+
+struct TrayEventType {
+    UINT mouseMessage;
+    int32_t type;
+};
+constexpr std::array<TrayEventType, 4> kTrayEventTypes = {{
+    {WM_LBUTTONUP, 0},
+    {WM_RBUTTONUP, 1},
+    {WM_LBUTTONDBLCLK, 2},
+    {WM_RBUTTONDBLCLK, 3},
+}};
+
+class AcceleratorTable {
+  public:
+    AcceleratorTable() = default;
+    explicit AcceleratorTable(HACCEL handle) : handle_(handle) {}
+    AcceleratorTable(const AcceleratorTable&) = delete;
+    AcceleratorTable& operator=(const AcceleratorTable&) = delete;
+    AcceleratorTable(AcceleratorTable&& other) noexcept : handle_(other.handle_) {
+        other.handle_ = nullptr;
+    }
+    AcceleratorTable& operator=(AcceleratorTable&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+    ~AcceleratorTable() { Reset(); }
+
+    HACCEL get() const { return handle_; }
+
+  private:
+    void Reset() {
+        if (handle_)
+            DestroyAcceleratorTable(handle_);
+        handle_ = nullptr;
+    }
+
+    HACCEL handle_ = nullptr;
+};
+
+struct WindowRecord {
+    HWND window = nullptr;
+    AcceleratorTable accelerators;
+
+    bool InUse() const { return window != nullptr; }
+};
+
+struct QueuedEvent {
+    int32_t code;
+    ObjectNumber window;
+};
+
+struct EventRecord {
+    int32_t object = 0;
+    ObjectNumber window = kDynamicNumber;
+    int32_t type = kNoEventType;
+    int32_t pendingCode = 0;
+    WPARAM rawWParam = 0;
+    LPARAM rawLParam = 0;
+    std::deque<QueuedEvent> queue;
+    std::unique_ptr<DropRecord> drop;
+};
+
+void ReleaseWindowNumber(ObjectNumber number) {
+    CloseWindow(number);
+}
+
+struct WindowLibrary {
+    ObjectTable<WindowRecord> windows{kWindowGrowthStep, &ReleaseWindowNumber};
+    EventRecord events;
+    HINSTANCE instance = nullptr;
+    HICON classIcon = nullptr;
+    HCURSOR classCursor = nullptr;
+    UINT taskbarCreatedMessage = 0;
+    ControlMessageHandler controlHandler = nullptr;
+    TaskbarCreatedHandler taskbarCreatedHandler = nullptr;
+};
+
+WindowLibrary& Library() {
+    static WindowLibrary library;
+    return library;
+}
+
+EventRecord& Events() {
+    return Library().events;
+}
+
+std::string WindowClassName(ObjectNumber number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "WindowClass_%ld", static_cast<long>(number));
+    return name;
+}
+
+HWND LookupWindow(ObjectNumber number) {
+    WindowRecord* record = Library().windows.Lookup(number);
+    return record ? record->window : nullptr;
+}
+
+// The window carrying the number property: `window` itself or its nearest ancestor.
+HWND NumberedWindowOf(HWND window) {
+    for (; window; window = GetParent(window)) {
+        if (GetPropA(window, kWindowIdProperty))
+            return window;
+    }
+    return nullptr;
+}
+
+ObjectNumber PropertyNumber(HWND window) {
+    return static_cast<ObjectNumber>(
+               reinterpret_cast<intptr_t>(GetPropA(window, kWindowIdProperty))) -
+           1;
+}
+
+void QueueEvent(int32_t code, ObjectNumber window) {
+    std::deque<QueuedEvent>& queue = Events().queue;
+    if (!queue.empty() && queue.back().code == code && queue.back().window == window)
+        return;
+    try {
+        queue.push_back({code, window});
+    } catch (const std::exception&) {
+    }
+}
+
+void SetPendingEvent(int32_t code, int32_t object, int32_t type) {
+    EventRecord& events = Events();
+    events.pendingCode = code;
+    events.object = object;
+    events.type = type;
+}
+
+void TakeDrop(LPARAM lParam) {
+    Events().drop.reset(reinterpret_cast<DropRecord*>(lParam));
+}
+
+LRESULT OfferToGadgets(HWND control, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ControlMessageHandler handler = Library().controlHandler;
+    if (!handler || !control)
+        return kNotHandled;
+    return handler(control, window, message, wParam, lParam);
+}
+
+// Removes what ties a window to its number before the window goes.
+void DetachWindow(HWND window) {
+    RemovePropA(window, kWindowIdProperty);
+    if (RemovePropA(window, kDropAcceptProperty))
+        RevokeDragDrop(window);
+}
+
+bool IsTabCandidate(HWND window) {
+    return IsWindowEnabled(window) && IsWindowVisible(window) &&
+           (GetWindowLongA(window, GWL_STYLE) & WS_TABSTOP);
+}
+
+BOOL CALLBACK CollectTabCandidate(HWND window, LPARAM list) {
+    if (IsTabCandidate(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+void MoveFocus(bool forward) {
+    HWND active = GetActiveWindow();
+    if (!active)
+        return;
+    HWND focus = GetFocus();
+    HWND current = focus && IsChild(active, focus) ? focus : nullptr;
+    HWND root = active;
+    for (HWND w = current; w && w != active; w = GetParent(w)) {
+        if (ClassOf(w) == kMdiChildClass) {
+            root = w;
+            break;
+        }
+    }
+    std::vector<HWND> candidates;
+    EnumChildWindows(root, &CollectTabCandidate, reinterpret_cast<LPARAM>(&candidates));
+    if (candidates.empty())
+        return;
+    // A control made of child windows (an editable combo box) has the focus in a part of its own.
+    while (current && current != root &&
+           std::find(candidates.begin(), candidates.end(), current) == candidates.end()) {
+        current = GetParent(current);
+    }
+    if (current == root)
+        current = nullptr;
+    auto position = std::find(candidates.begin(), candidates.end(), current);
+    if (forward) {
+        if (!current) {
+            SetFocus(candidates.front());
+        } else if (position != candidates.end()) {
+            ++position;
+            SetFocus(position == candidates.end() ? candidates.front() : *position);
+        }
+        return;
+    }
+    if (current && position != candidates.end() && position != candidates.begin()) {
+        SetFocus(*(position - 1));
+    } else {
+        SetFocus(candidates.back());
+    }
+}
+
+BOOL CALLBACK SendSysColorChange(HWND child, LPARAM) {
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+// Tab typed into a writable rich edit text stays there.
+bool TabGoesToRichEdit() {
+    auto down = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+    if (!down(VK_TAB) || down(VK_CONTROL) || down(VK_SHIFT) || down(VK_MENU))
+        return false;
+    HWND focus = GetFocus();
+    if (!focus || ClassOf(focus).rfind(kRichEditPrefix, 0) != 0)
+        return false;
+    return (SendMessageA(focus, EM_GETOPTIONS, 0, 0) & ECO_READONLY) == 0;
+}
+
+HACCEL ActiveAccelerators() {
+    HWND active = GetActiveWindow();
+    if (!active || TabGoesToRichEdit() || !GetPropA(active, kWindowIdProperty))
+        return nullptr;
+    WindowRecord* record = Library().windows.Lookup(PropertyNumber(active));
+    return record ? record->accelerators.get() : nullptr;
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    HWND control = reinterpret_cast<HWND>(lParam);
+    if (OfferToGadgets(control, window, WM_COMMAND, wParam, lParam) != kNotHandled)
+        return 0;
+    if (control) {
+        SetPendingEvent(kEventGadget, GetWindowLongA(control, GWL_ID), HIWORD(wParam));
+    } else if (HIWORD(wParam) == 0) {
+        SetPendingEvent(kEventMenu, static_cast<int32_t>(wParam), kNoEventType);
+    } else if (LOWORD(wParam) == kCommandFocusNext) {
+        MoveFocus(true);
+    } else if (LOWORD(wParam) == kCommandFocusPrevious) {
+        MoveFocus(false);
+    } else {
+        SetPendingEvent(kEventMenu, LOWORD(wParam), kNoEventType);
+    }
+    return 0;
+}
+
+void OnTrayEvent(WPARAM wParam, LPARAM lParam) {
+    for (const TrayEventType& entry : kTrayEventTypes) {
+        if (static_cast<UINT>(lParam) == entry.mouseMessage) {
+            SetPendingEvent(kEventSysTray, static_cast<int32_t>(wParam), entry.type);
+            return;
+        }
+    }
+    Events().pendingCode = 0;
+}
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND numbered = NumberedWindowOf(window);
+    ObjectNumber number = numbered ? PropertyNumber(numbered) : kDynamicNumber;
+    Events().window = number;
+
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(window, wParam, lParam);
+        case WM_NOTIFY: {
+            HWND from = lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
+            LRESULT result = OfferToGadgets(from, window, message, wParam, lParam);
+            if (result != kNotHandled)
+                return result;
+            break;
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC: {
+            LRESULT result =
+                OfferToGadgets(reinterpret_cast<HWND>(lParam), window, message, wParam, lParam);
+            if (result != kNotHandled)
+                return result;
+            break;
+        }
+        case WM_CLOSE:
+        case WM_MOVE:
+            if (numbered)
+                QueueEvent(message == WM_CLOSE ? kEventCloseWindow : kEventMoveWindow, number);
+            return 0;
+        case WM_SIZE:
+            if (numbered && numbered != window)
+                return 1;
+            if (!numbered || wParam == SIZE_MINIMIZED)
+                break;
+            QueueEvent(kEventSizeWindow, number);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam))
+                QueueEvent(kEventActivateWindow, number);
+            return 1;
+        case WM_ERASEBKGND:
+            QueueEvent(kEventRepaint, number);
+            break;
+        case WM_SYSCOLORCHANGE:
+            EnumChildWindows(window, &SendSysColorChange, 0);
+            break;
+        case WM_NCDESTROY:
+            // Destroyed without CloseWindow (with its owner, say): the number goes with it.
+            if (numbered == window && LookupWindow(number) == window) {
+                DetachWindow(window);
+                Library().windows.Release(number);
+            }
+            break;
+        case kMessageTrayCallback:
+            PostMessageA(window, kMessageTrayEvent, wParam, lParam);
+            return 0;
+        case kMessageTrayEvent:
+            OnTrayEvent(wParam, lParam);
+            return 0;
+        case kMessageGadgetEvent:
+            SetPendingEvent(kEventGadget, static_cast<int32_t>(wParam),
+                            static_cast<int32_t>(lParam));
+            return 0;
+        case kMessageWindowDrop:
+            Events().pendingCode = kEventWindowDrop;
+            TakeDrop(lParam);
+            return 0;
+        case kMessageGadgetDrop:
+            Events().pendingCode = kEventGadgetDrop;
+            Events().object = static_cast<int32_t>(wParam);
+            TakeDrop(lParam);
+            return 0;
+        default:
+            if (message == Library().taskbarCreatedMessage && message != 0) {
+                if (Library().taskbarCreatedHandler)
+                    Library().taskbarCreatedHandler(window);
+                return 0;
+            }
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool RegisterWindowClass(const std::string& name) {
+    const WindowLibrary& library = Library();
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &WindowProcedure;
+    windowClass.hInstance = library.instance;
+    windowClass.hIcon = library.classIcon;
+    windowClass.hCursor = library.classCursor;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = name.c_str();
+    return RegisterClassA(&windowClass) != 0;
+}
+
+POINT WindowPosition(int32_t x, int32_t y, DWORD flags, SIZE* outer, HWND parent) {
+    if ((x == kKeepValue || y == kKeepValue) && !(flags & kCentreBits)) {
+        return {CW_USEDEFAULT, CW_USEDEFAULT};
+    }
+    if (flags & kWindowCentreOnScreen) {
+        int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        outer->cx = std::min<LONG>(outer->cx, screenWidth);
+        outer->cy = std::min<LONG>(outer->cy, screenHeight);
+        return {(screenWidth - outer->cx) / 2, (screenHeight - outer->cy) / 2};
+    }
+    if (flags & kWindowCentreOnParent) {
+        HWND reference = parent ? parent : GetActiveWindow();
+        RECT area;
+        if (reference && GetWindowRect(reference, &area)) {
+            return {std::max<LONG>(0, area.left + (area.right - area.left - outer->cx) / 2),
+                    std::max<LONG>(0, area.top + (area.bottom - area.top - outer->cy) / 2)};
+        }
+    }
+    return {x, y};
+}
+
+}  // namespace
+
+void SetControlMessageHandler(ControlMessageHandler handler) {
+    Library().controlHandler = handler;
+}
+
+void SetTaskbarCreatedHandler(TaskbarCreatedHandler handler) {
+    Library().taskbarCreatedHandler = handler;
+}
+
+void InitWindowLibrary(HINSTANCE instance) {
+    WindowLibrary& library = Library();
+    library.instance = instance;
+    library.classIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    library.classCursor = LoadCursorA(nullptr, IDC_ARROW);
+    library.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+}
+
+intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const char* title, uint32_t flags, HWND parent) {
+    WindowLibrary& library = Library();
+    const bool dynamic = number == kDynamicNumber;
+    WindowRecord* record = library.windows.Allocate(number, &number);
+    if (!record)
+        return 0;
+    const std::string className = WindowClassName(number);
+    RegisterWindowClass(className);
+
+    if ((flags & ~(kCentreBits | kWindowInvisible)) == 0)
+        flags |= WS_CAPTION;
+    const bool invisible = (flags & kWindowInvisible) != 0;
+    flags &= ~kWindowInvisible;
+    const DWORD style = flags & ~kCentreBits;
+
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, style, FALSE);
+    SIZE outer = {frame.right - frame.left, frame.bottom - frame.top};
+    POINT position = WindowPosition(x, y, flags, &outer, parent);
+
+    HWND window =
+        CreateWindowExA(0, className.c_str(), title ? title : "", style, position.x, position.y,
+                        outer.cx, outer.cy, parent, nullptr, library.instance, nullptr);
+    if (!window) {
+        UnregisterClassA(className.c_str(), library.instance);
+        library.windows.Release(number);
+        return 0;
+    }
+    record->window = window;
+    SetPropA(window, kWindowIdProperty,
+             reinterpret_cast<HANDLE>(static_cast<intptr_t>(number) + 1));
+    if (!invisible) {
+        ShowWindow(window, (style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
+                           : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
+                                                   : SW_SHOWNORMAL);
+    }
+    std::array<ACCEL, 2> entries = kAccelerators;
+    record->accelerators =
+        AcceleratorTable(CreateAcceleratorTableA(entries.data(), static_cast<int>(entries.size())));
+    return dynamic ? number : reinterpret_cast<intptr_t>(window);
+}
+
+int32_t CloseWindow(ObjectNumber number) {
+    WindowLibrary& library = Library();
+    HWND window = LookupWindow(number);
+    if (!window)
+        return 0;
+    if (HWND owner = GetWindow(window, GW_OWNER))
+        SetActiveWindow(owner);
+    DetachWindow(window);
+    DestroyWindow(window);
+    UnregisterClassA(WindowClassName(number).c_str(), library.instance);
+    library.windows.Release(number);
+    return 1;
+}
+
+HWND WindowID(ObjectNumber number) {
+    return LookupWindow(number);
+}
+
+int32_t WaitWindowEvent() {
+    return WindowEvent(-1);
+}
+
+int32_t WindowEvent(int32_t milliseconds) {
+    EventRecord& events = Events();
+    events.drop.reset();
+    events.type = kNoEventType;
+    if (!events.queue.empty()) {
+        QueuedEvent event = events.queue.front();
+        events.queue.pop_front();
+        events.window = event.window;
+        events.pendingCode = 0;
+        return event.code;
+    }
+
+    MSG message = {};
+    if (milliseconds < 0) {
+        GetMessageA(&message, nullptr, 0, 0);
+    } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
+        if (milliseconds == 0)
+            return 0;
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds),
+                                      QS_ALLINPUT) == WAIT_TIMEOUT) {
+            return 0;
+        }
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD))
+            return 0;
+    }
+
+    HACCEL accelerators = ActiveAccelerators();
+    if (!accelerators || !TranslateAcceleratorA(GetActiveWindow(), accelerators, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (events.pendingCode) {
+        int32_t code = events.pendingCode;
+        events.pendingCode = 0;
+        return code;
+    }
+    events.rawWParam = message.wParam;
+    events.rawLParam = message.lParam;
+    return static_cast<int32_t>(message.message);
+}
+
+int32_t EventGadget() {
+    return Events().object;
+}
+int32_t EventMenu() {
+    return Events().object;
+}
+int32_t EventType() {
+    return Events().type;
+}
+int32_t EventWindow() {
+    return Events().window;
+}
+WPARAM EventWParam() {
+    return Events().rawWParam;
+}
+LPARAM EventLParam() {
+    return Events().rawLParam;
+}
+const DropRecord* EventDropData() {
+    return Events().drop.get();
+}
+
+int32_t WindowHeight(ObjectNumber number) {
+    HWND window = LookupWindow(number);
+    if (!window)
+        return 0;
+    RECT client;
+    GetClientRect(window, &client);
+    return client.bottom - client.top + (GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0);
+}
+
+int32_t WindowX(ObjectNumber number) {
+    HWND window = LookupWindow(number);
+    RECT frame;
+    return window && GetWindowRect(window, &frame) ? frame.left : 0;
+}
+
+int32_t WindowY(ObjectNumber number) {
+    HWND window = LookupWindow(number);
+    RECT frame;
+    return window && GetWindowRect(window, &frame) ? frame.top : 0;
+}
+
+int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height) {
+    HWND window = LookupWindow(number);
+    if (!window)
+        return 0;
+    RECT frame;
+    GetWindowRect(window, &frame);
+    if (x == kKeepValue)
+        x = frame.left;
+    if (y == kKeepValue)
+        y = frame.top;
+    RECT inner = {0, 0, width, height};
+    if (width == kKeepValue || height == kKeepValue) {
+        GetClientRect(window, &inner);
+        if (width != kKeepValue)
+            inner.right = inner.left + width;
+        if (height != kKeepValue)
+            inner.bottom = inner.top + height;
+    }
+    const BOOL menu = height == kKeepValue && GetMenu(window);
+    AdjustWindowRectEx(&inner, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), menu,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    return SetWindowPos(window, nullptr, x, y, inner.right - inner.left, inner.bottom - inner.top,
+                        SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int32_t HideWindow(ObjectNumber number, int32_t state) {
+    HWND window = LookupWindow(number);
+    if (!window)
+        return 0;
+    if (state) {
+        if (HWND owner = GetWindow(window, GW_OWNER))
+            SetActiveWindow(owner);
+        return ShowWindow(window, SW_HIDE);
+    }
+    return ShowWindow(window, IsZoomed(window)   ? SW_SHOWMAXIMIZED
+                              : IsIconic(window) ? SW_SHOWMINIMIZED
+                                                 : SW_SHOWNORMAL);
+}
+
+ObjectNumber WindowNumberOf(HWND window) {
+    HWND numbered = NumberedWindowOf(window);
+    return numbered ? PropertyNumber(numbered) : kDynamicNumber;
+}
+
+void CloseAllWindows() {
+    ObjectTable<WindowRecord>& windows = Library().windows;
+    ObjectNumber number;
+    WindowRecord* record;
+    windows.First();
+    while (windows.Next(&number, &record))
+        CloseWindow(number);
+    Events().drop.reset();
+}
+
+}  // namespace kv
