@@ -1,6 +1,7 @@
 #pragma once
 // The key vocabulary of a Step: the named keys (key tokens) and the typeable characters.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,7 @@ struct KeyToken {
     const char* offeredAs;    // in the key field's list, nullptr when not offered
     const char* canonical;    // the form handed to SendKey
     uint8_t virtualKey;
+    bool extended;  // an E0-prefixed key, which without the flag arrives as a keypad key
 };
 
 constexpr int kKeyTokenCount = 26;
@@ -25,10 +27,18 @@ const KeyToken* FindKeyToken(const std::string& keyText);
 
 // The key field's list, in its order.
 constexpr int kOfferedKeyCount = 25;
-extern const char* const kOfferedKeys[kOfferedKeyCount];
+extern const std::array<const char*, kOfferedKeyCount> kOfferedKeys;
 
-// The main key SendKey presses for a canonical token or a one-character text, 0 for none
+// What SendKey presses for a canonical token or a one-character text; virtualKey 0 for nothing
 // ("Strg an" and "Strg aus" included: they only move Ctrl).
+struct KeyStroke {
+    uint8_t virtualKey;
+    bool shift;
+    bool extended;
+};
+KeyStroke StrokeOf(const std::string& key);
+
+// The main key of StrokeOf, 0 for none.
 uint8_t VirtualKeyOf(const std::string& key);
 // One character of the Shift set: the capitals and the digit row's shifted symbols.
 bool NeedsShift(const std::string& key);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -23,19 +24,30 @@ constexpr int32_t kEventTypeFocusLost = 14001;
 constexpr int32_t kEventTypeDragStart = 14002;
 
 // Flags of the simple kinds.
-constexpr uint32_t kButtonToggle = 0x1003;        // BS_AUTOCHECKBOX | BS_PUSHLIKE
-constexpr uint32_t kStringNumeric = 0x2000;       // ES_NUMBER
+constexpr uint32_t kButtonToggle = 0x1003;   // BS_AUTOCHECKBOX | BS_PUSHLIKE
+constexpr uint32_t kStringNumeric = 0x2000;  // ES_NUMBER
 constexpr uint32_t kStringBorderless = 0x20000;
-constexpr uint32_t kTextCentre = 0x1;             // SS_CENTER
-constexpr uint32_t kTextRight = 0x2;              // SS_RIGHT
+constexpr uint32_t kTextCentre = 0x1;  // SS_CENTER
+constexpr uint32_t kTextRight = 0x2;   // SS_RIGHT
 constexpr uint32_t kTextBorder = 0x20000;
-constexpr uint32_t kComboBoxEditable = 0x2;       // CBS_DROPDOWN
+constexpr uint32_t kComboBoxEditable = 0x2;  // CBS_DROPDOWN
+
+// SetGadgetColor / GetGadgetColor: which colour, and the value that means the platform's own.
+constexpr int32_t kColorFront = 1;
+constexpr int32_t kColorBack = 2;
+constexpr int32_t kColorDefault = -1;
+
+// Window properties on a gadget control.
+constexpr char kPropertyGadgetNumber[] = "KV_ID";
+constexpr char kPropertyDropTarget[] = "KV_DropAccept";
 
 struct GadgetRecord;
 
 // One table per kind; an empty slot makes the generic call use its fallback.
 struct KindOperations {
     int32_t kind = 0;
+    // Answers a control message of the gadget received by its parent `window`, or gives
+    // kNotHandled (toolkit/window.h).
     LRESULT (*messageHook)(GadgetRecord&, HWND window, UINT message, WPARAM, LPARAM) = nullptr;
     void (*destroyHook)(GadgetRecord&) = nullptr;
     int32_t (*getState)(GadgetRecord&) = nullptr;
@@ -51,33 +63,39 @@ struct KindOperations {
     void (*addColumn)(GadgetRecord&, int32_t position, const char* title, int32_t width) = nullptr;
     void (*setColor)(GadgetRecord&, int32_t type, int32_t color) = nullptr;
     int32_t (*getColor)(GadgetRecord&, int32_t type) = nullptr;
-    void (*setItemData)(GadgetRecord&, int32_t item, intptr_t data) = nullptr;
-    intptr_t (*getItemData)(GadgetRecord&, int32_t item) = nullptr;
 };
+
+// Kind-specific words: colours and brush of string fields and labels, the longest text of a
+// list gadget.
+using GadgetWords = std::array<intptr_t, 4>;
 
 struct GadgetRecord {
     HWND control = nullptr;
     const KindOperations* operations = nullptr;
     WNDPROC previousProcedure = nullptr;
-    // Kind-specific words: colours and brush of string fields and labels, the longest text of
-    // a list gadget.
-    intptr_t words[4] = {};
+    GadgetWords words = {};
 
     bool InUse() const { return control != nullptr; }
 };
 
-// Start-up: brush cache lock, default GUI font, gadget table, common controls.
+// Start-up: brush cache lock, default GUI font, gadget table, common controls, and the
+// window library's hand-off of control messages.
 void InitGadgetLibrary();
 
 // Internal contracts of the gadget kinds.
 GadgetRecord* LookupGadget(ObjectNumber number);
-// Allocates `number` for a control that already exists and registers it; the creation result.
-intptr_t RegisterGadget(ObjectNumber number, HWND control, const KindOperations& operations);
-HWND CreateGadgetControl(DWORD extendedStyle, const char* className, const char* text,
-                         DWORD style, int32_t x, int32_t y, int32_t width, int32_t height);
+// Allocates `number` for a control that already exists (destroying an older gadget under it)
+// and registers it with its kind's first words; gives the creation result.
+intptr_t RegisterGadget(ObjectNumber number, HWND control, const KindOperations& operations,
+                        const GadgetWords& words = {});
+// A control in the current gadget list, not yet registered; nullptr when the platform refuses.
+HWND CreateGadgetControl(DWORD extendedStyle, const char* className, const char* text, DWORD style,
+                         int32_t x, int32_t y, int32_t width, int32_t height);
 void PostGadgetEvent(HWND control, int32_t eventType);
 HWND TopLevelWindowOf(HWND window);
 ObjectNumber GadgetNumberOf(const GadgetRecord& record);
+// The hand-off the window library calls for every control message of `control`.
+LRESULT HandleControlMessage(HWND control, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Operations used by the program.
 HWND CreateGadgetList(HWND parent);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "toolkit/droptarget.h"
 #include "toolkit/objects.h"
 
 namespace kv {
@@ -22,11 +23,13 @@ constexpr int32_t kEventTypeLeftDoubleClick = 2;
 constexpr int32_t kEventTypeRightDoubleClick = 3;
 constexpr int32_t kEventTypeChange = 768;
 
-constexpr uint32_t kDropPrivateFormat = 512;
+// On the control: the row that became selected last, -1 after a click left none selected.
+constexpr char kPropertyLastSelected[] = "KV_LastSelected";
 
 intptr_t ListIconGadget(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
-                        const char* firstColumnTitle, int32_t firstColumnWidth,
-                        uint32_t flags = 0);
+                        const char* firstColumnTitle, int32_t firstColumnWidth, uint32_t flags = 0);
+// Format: a clipboard format (CF_TEXT ...) or kDropPrivateFormat with `privateType`; actions:
+// the drop effects accepted for it, 0 to accept it no longer.
 void EnableGadgetDrop(ObjectNumber number, uint32_t format, uint32_t actions,
                       uint32_t privateType = 0);
 

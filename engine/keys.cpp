@@ -1,0 +1,130 @@
+#include "engine/keys.h"
+
+#include <windows.h>
+
+#include "runtime/strings.h"
+
+namespace kv {
+
+extern constexpr KeyToken kKeyTokens[kKeyTokenCount] = {
+    {"RETURN", "Return", kTokenReturn, VK_RETURN, false},
+    {"STRG AN", "Strg an", kTokenCtrlDown, VK_CONTROL, false},
+    {"STRG AUS", "Strg aus", kTokenCtrlUp, VK_CONTROL, false},
+    {"TAB", nullptr, "Tab", VK_TAB, false},
+    {"BACK", "Back", "BACK", VK_BACK, false},
+    {"LEFT", "Left", "LEFT", VK_LEFT, true},
+    {"RIGHT", "Right", "RIGHT", VK_RIGHT, true},
+    {"UP", "Up", "UP", VK_UP, true},
+    {"DOWN", "Down", "DOWN", VK_DOWN, true},
+    {"ESCAPE", "Escape", "ESCAPE", VK_ESCAPE, false},
+    {"HOME", "Home", "HOME", VK_HOME, true},
+    {"END", "End", "END", VK_END, true},
+    {"NEXT", "Next", "NEXT", VK_NEXT, true},
+    {"DELETE", "Delete", "DELETE", VK_DELETE, true},
+    {"F1", "F1", "F1", VK_F1, false},
+    {"F2", "F2", "F2", VK_F2, false},
+    {"F3", "F3", "F3", VK_F3, false},
+    {"F4", "F4", "F4", VK_F4, false},
+    {"F5", "F5", "F5", VK_F5, false},
+    {"F6", "F6", "F6", VK_F6, false},
+    {"F7", "F7", "F7", VK_F7, false},
+    {"F8", "F8", "F8", VK_F8, false},
+    {"F9", "F9", "F9", VK_F9, false},
+    {"F10", "F10", "F10", VK_F10, false},
+    {"F11", "F11", "F11", VK_F11, false},
+    {"F12", "F12", "F12", VK_F12, false},
+};
+
+namespace {
+
+constexpr std::array<const char*, kOfferedKeyCount> OfferedInTableOrder() {
+    std::array<const char*, kOfferedKeyCount> offered{};
+    size_t next = 0;
+    for (const KeyToken& token : kKeyTokens) {
+        if (token.offeredAs) {
+            offered[next++] = token.offeredAs;
+        }
+    }
+    return offered;
+}
+
+// A run of consecutive characters on consecutive keys, or a single character.
+struct CharacterKeys {
+    unsigned char first;
+    unsigned char last;
+    uint8_t firstKey;
+    bool shift;
+};
+
+// The digit row's shifted symbols are those of the German layout.
+constexpr CharacterKeys kCharacterTable[] = {
+    {'a', 'z', 'A', false},
+    {'A', 'Z', 'A', true},
+    {'0', '9', '0', false},
+    {'!', '!', '1', true},
+    {'"', '"', '2', true},
+    {static_cast<unsigned char>('§'), static_cast<unsigned char>('§'), '3', true},
+    {'$', '$', '4', true},
+    {'%', '%', '5', true},
+    {'&', '&', '6', true},
+    {'/', '/', '7', true},
+    {'(', '(', '8', true},
+    {')', ')', '9', true},
+    {'=', '=', '0', true},
+    {' ', ' ', VK_SPACE, false},
+    {'|', '|', VK_SEPARATOR, false},
+};
+
+KeyStroke CharacterStroke(unsigned char character) {
+    for (const CharacterKeys& keys : kCharacterTable) {
+        if (character >= keys.first && character <= keys.last) {
+            return {static_cast<uint8_t>(keys.firstKey + (character - keys.first)), keys.shift,
+                    false};
+        }
+    }
+    return {};
+}
+
+bool MovesOnlyCtrl(const std::string& key) {
+    return key == kTokenCtrlDown || key == kTokenCtrlUp;
+}
+
+}  // namespace
+
+extern constexpr std::array<const char*, kOfferedKeyCount> kOfferedKeys = OfferedInTableOrder();
+static_assert(kOfferedKeys.back() != nullptr, "every offered key has its row");
+
+const KeyToken* FindKeyToken(const std::string& keyText) {
+    const std::string upper = UpperCase(keyText);
+    for (const KeyToken& token : kKeyTokens) {
+        if (upper == token.matchedForm) {
+            return &token;
+        }
+    }
+    return nullptr;
+}
+
+KeyStroke StrokeOf(const std::string& key) {
+    if (key.size() == 1) {
+        return CharacterStroke(static_cast<unsigned char>(key[0]));
+    }
+    if (MovesOnlyCtrl(key)) {
+        return {};
+    }
+    for (const KeyToken& token : kKeyTokens) {
+        if (key == token.canonical) {
+            return {token.virtualKey, false, token.extended};
+        }
+    }
+    return {};
+}
+
+uint8_t VirtualKeyOf(const std::string& key) {
+    return StrokeOf(key).virtualKey;
+}
+
+bool NeedsShift(const std::string& key) {
+    return StrokeOf(key).shift;
+}
+
+}  // namespace kv

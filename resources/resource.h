@@ -1,0 +1,6 @@
+#pragma once
+// Resource numbers of the program's executable.
+
+#define KV_ICON_APP 1
+#define KV_DATA_ICON_ARMED 101
+#define KV_DATA_ICON_RUNNING 102

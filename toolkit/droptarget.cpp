@@ -1,0 +1,279 @@
+#include "toolkit/droptarget.h"
+
+#include <ole2.h>
+
+#include <cstring>
+#include <list>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "toolkit/gadget.h"
+#include "toolkit/window.h"
+
+namespace kv {
+namespace {
+
+constexpr DWORD kKeyShift = MK_SHIFT;
+constexpr DWORD kKeyControl = MK_CONTROL;
+constexpr DWORD kKeyAlt = MK_ALT;
+constexpr DWORD kModifierKeys = kKeyShift | kKeyControl | kKeyAlt;
+
+struct AcceptedType {
+    uint32_t key;  // the clipboard format, or the private type
+    DWORD actions;
+};
+
+struct Match {
+    bool isPrivate;
+    uint32_t key;
+    DWORD actions;
+};
+
+FORMATETC FormatRequest(uint32_t format) {
+    return {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// Calls `read` with the locked bytes of a memory block and the block's real size; false when
+// the medium holds no block that can be locked.
+template <class Read>
+bool ReadMemoryBlock(const STGMEDIUM& medium, Read read) {
+    if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
+        return false;
+    const void* bytes = GlobalLock(medium.hGlobal);
+    if (!bytes)
+        return false;
+    const bool done = read(static_cast<const char*>(bytes), GlobalSize(medium.hGlobal));
+    GlobalUnlock(medium.hGlobal);
+    return done;
+}
+
+// Fetches `format` from the data object and hands its bytes to `read`.
+template <class Read>
+bool ReadData(IDataObject* data, uint32_t format, Read read) {
+    FORMATETC request = FormatRequest(format);
+    STGMEDIUM medium = {};
+    if (!data || FAILED(data->GetData(&request, &medium)))
+        return false;
+    const bool done = ReadMemoryBlock(medium, read);
+    ReleaseStgMedium(&medium);
+    return done;
+}
+
+class GadgetDropTarget final : public IDropTarget {
+  public:
+    GadgetDropTarget(ObjectNumber gadget, HWND control, DropFeedbackFunction feedback)
+        : gadget_(gadget), control_(control), feedback_(feedback) {}
+    GadgetDropTarget(const GadgetDropTarget&) = delete;
+    GadgetDropTarget& operator=(const GadgetDropTarget&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
+        if (!object)
+            return E_INVALIDARG;
+        if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_IDropTarget)) {
+            *object = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG references = --references_;
+        // The last reference owns the target.
+        if (references == 0)
+            std::unique_ptr<GadgetDropTarget> last(this);
+        return references;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
+                                        DWORD* effect) override {
+        if (!effect)
+            return E_INVALIDARG;
+        match_ = FindMatch(data, *effect);
+        return DragOver(keyState, point, effect);
+    }
+
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override {
+        if (!effect)
+            return E_INVALIDARG;
+        *effect = EffectFor(*effect, keyState);
+        Show(*effect ? DropFeedback::kAccepted : DropFeedback::kRefused, ClientPoint(point));
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragLeave() override {
+        Show(DropFeedback::kLeave, {});
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
+                                   DWORD* effect) override {
+        if (!effect)
+            return E_INVALIDARG;
+        *effect = EffectFor(*effect, keyState);
+        const POINT client = ClientPoint(point);
+        std::unique_ptr<DropRecord> record = *effect ? MakeRecord(data, *effect, client) : nullptr;
+        if (!record) {
+            *effect = kDropEffectNone;
+            Show(DropFeedback::kLeave, client);
+            return S_OK;
+        }
+        Show(DropFeedback::kDrop, client);
+        // The window library owns a posted record and frees it at the next event fetch.
+        if (PostMessageA(TopLevelWindowOf(control_), kMessageGadgetDrop,
+                         static_cast<WPARAM>(gadget_), reinterpret_cast<LPARAM>(record.get()))) {
+            record.release();
+        }
+        return S_OK;
+    }
+
+    void Accept(uint32_t format, uint32_t actions, uint32_t privateType) {
+        std::list<AcceptedType>& types = TypesOf(format);
+        const uint32_t key = KeyOf(format, privateType);
+        for (AcceptedType& type : types) {
+            if (type.key == key) {
+                type.actions = actions;
+                return;
+            }
+        }
+        types.push_front({key, actions});
+    }
+
+    // True when the target accepts nothing any more.
+    bool Refuse(uint32_t format, uint32_t privateType) {
+        const uint32_t key = KeyOf(format, privateType);
+        TypesOf(format).remove_if([key](const AcceptedType& type) { return type.key == key; });
+        return formats_.empty() && privateTypes_.empty();
+    }
+
+  private:
+    static uint32_t KeyOf(uint32_t format, uint32_t privateType) {
+        return format == kDropPrivateFormat ? privateType : format;
+    }
+
+    std::list<AcceptedType>& TypesOf(uint32_t format) {
+        return format == kDropPrivateFormat ? privateTypes_ : formats_;
+    }
+
+    std::optional<Match> FindMatch(IDataObject* data, DWORD offered) const {
+        if (!data)
+            return std::nullopt;
+        for (const AcceptedType& type : formats_) {
+            FORMATETC request = FormatRequest(type.key);
+            if ((type.actions & offered) && data->QueryGetData(&request) == S_OK) {
+                return Match{false, type.key, type.actions};
+            }
+        }
+        if (privateTypes_.empty())
+            return std::nullopt;
+        uint32_t offeredType = 0;
+        const bool named = ReadData(data, kDropPrivateFormat, [&](const char* bytes, SIZE_T size) {
+            if (size < sizeof offeredType)
+                return false;
+            std::memcpy(&offeredType, bytes, sizeof offeredType);
+            return true;
+        });
+        if (!named)
+            return std::nullopt;
+        for (const AcceptedType& type : privateTypes_) {
+            if (type.key == offeredType && (type.actions & offered)) {
+                return Match{true, type.key, type.actions};
+            }
+        }
+        return std::nullopt;
+    }
+
+    DWORD EffectFor(DWORD offered, DWORD keyState) const {
+        return match_ ? DropEffect(offered, match_->actions, keyState) : kDropEffectNone;
+    }
+
+    POINT ClientPoint(POINTL screen) const {
+        POINT client = {screen.x, screen.y};
+        ScreenToClient(control_, &client);
+        return client;
+    }
+
+    void Show(DropFeedback feedback, POINT client) const {
+        if (feedback_)
+            feedback_(control_, feedback, client);
+    }
+
+    // nullptr when the data cannot be read or copied.
+    std::unique_ptr<DropRecord> MakeRecord(IDataObject* data, DWORD effect, POINT client) const {
+        try {
+            auto record = std::make_unique<DropRecord>();
+            record->effect = effect;
+            record->x = client.x;
+            record->y = client.y;
+            if (match_->isPrivate) {
+                record->format = kDropPrivateFormat;
+                record->privateType = match_->key;
+                return record;
+            }
+            record->format = match_->key;
+            const bool copied = ReadData(data, match_->key, [&](const char* bytes, SIZE_T size) {
+                record->data.assign(bytes, bytes + size);
+                return true;
+            });
+            return copied ? std::move(record) : nullptr;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
+
+    ULONG references_ = 1;
+    ObjectNumber gadget_;
+    HWND control_;
+    DropFeedbackFunction feedback_;
+    std::list<AcceptedType> formats_;
+    std::list<AcceptedType> privateTypes_;
+    std::optional<Match> match_;
+};
+
+}  // namespace
+
+DWORD DropEffect(DWORD offered, DWORD accepted, DWORD keyState) {
+    const DWORD effect = offered & accepted;
+    const DWORD keys = keyState & kModifierKeys;
+    if ((effect & kDropEffectLink) && (keys == (kKeyControl | kKeyShift) || keys == kKeyAlt)) {
+        return kDropEffectLink;
+    }
+    if ((effect & kDropEffectMove) && (keys == kKeyShift || !(effect & kDropEffectCopy))) {
+        return kDropEffectMove;
+    }
+    if (!(effect & (kDropEffectCopy | kDropEffectMove)))
+        return effect & kDropEffectLink;
+    return kDropEffectCopy;
+}
+
+void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
+                uint32_t privateType, DropFeedbackFunction feedback) {
+    auto* target = static_cast<GadgetDropTarget*>(GetPropA(control, kPropertyDropTarget));
+    if (!actions) {
+        if (target && target->Refuse(format, privateType)) {
+            RemovePropA(control, kPropertyDropTarget);
+            RevokeDragDrop(control);
+        }
+        return;
+    }
+    if (!target) {
+        // From here on the reference count owns the target.
+        GadgetDropTarget* created =
+            std::make_unique<GadgetDropTarget>(gadget, control, feedback).release();
+        if (FAILED(RegisterDragDrop(control, created))) {
+            created->Release();
+            return;
+        }
+        SetPropA(control, kPropertyDropTarget, created);
+        created->Release();
+        target = created;
+    }
+    target->Accept(format, actions, privateType);
+}
+
+}  // namespace kv

@@ -1,0 +1,41 @@
+#pragma once
+// Drop targets of gadgets: the clipboard formats and private drop types a control accepts, with
+// the drop effects for each. A drop is posted to the control's top-level window as message
+// 13106 carrying a DropRecord (toolkit/window.h) with a copy of the dropped bytes.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "toolkit/objects.h"
+
+namespace kv {
+
+// Format number of a private drop type: the data's first 32-bit value names the type.
+constexpr uint32_t kDropPrivateFormat = 512;
+
+constexpr DWORD kDropEffectNone = 0;
+constexpr DWORD kDropEffectCopy = 1;
+constexpr DWORD kDropEffectMove = 2;
+constexpr DWORD kDropEffectLink = 4;
+
+// The effect of a drop, given the effects the source offers, the actions the matching format
+// accepts and the key state (MK_SHIFT, MK_CONTROL, MK_ALT).
+DWORD DropEffect(DWORD offered, DWORD accepted, DWORD keyState);
+
+enum class DropFeedback {
+    kAccepted,  // the data is over the control and would be taken
+    kRefused,   // the data is over the control and would not be taken
+    kLeave,     // the drag left the control or ended without a drop
+    kDrop,      // the data was dropped
+};
+// Shows the feedback at `client`, a point in the control's client coordinates.
+using DropFeedbackFunction = void (*)(HWND control, DropFeedback feedback, POINT client);
+
+// Non-zero actions make `control` a drop target (registering it on first use) that accepts
+// `format` (for kDropPrivateFormat: `privateType`) with those actions; actions 0 remove that
+// entry, and the registration with the last one. Drops are posted with wParam `gadget`.
+void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
+                uint32_t privateType, DropFeedbackFunction feedback);
+
+}  // namespace kv
