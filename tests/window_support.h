@@ -34,13 +34,6 @@ inline bool FetchUntil(int32_t code, DWORD limitMs = 2000) {
     return false;
 }
 
-// Hands out whatever arrives within `ms`, so that a test starts from an empty event queue.
-inline void Drain(DWORD ms = 100) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms)
-        kv::WindowEvent(10);
-}
-
 inline std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
