@@ -12,7 +12,7 @@
 namespace kv {
 
 void StartToolkit() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
     InitImageLibrary();
     InitWindowLibrary(instance);
     InitGadgetLibrary();
@@ -22,7 +22,7 @@ void StartToolkit() {
 }
 
 void StopToolkit() {
-    // Tray icons go first: the shell would otherwise keep icons of windows already gone.
+    // The icons go while their owner windows still exist to receive the shell's answer.
     RemoveAllSysTrayIcons();
     OleUninitialize();
     CloseAllWindows();
