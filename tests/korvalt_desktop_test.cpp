@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "app/main_window.h"
 #include "app/numbers.h"
