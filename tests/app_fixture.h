@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstddef>
 #include <functional>
@@ -14,21 +13,14 @@
 #include "app/main_window.h"
 #include "app/numbers.h"
 #include "toolkit/gadget.h"
-#include "toolkit/image.h"
-#include "toolkit/menu.h"
-#include "toolkit/systray.h"
+#include "toolkit/toolkit.h"
 #include "toolkit/window.h"
 
 namespace kv::test {
 
-// The libraries the main window uses, in the start-up's order, then the window itself.
+// The program's start-up as far as its event loop.
 inline void StartMainWindow() {
-    InitImageLibrary();
-    InitWindowLibrary(GetModuleHandleA(nullptr));
-    InitGadgetLibrary();
-    OleInitialize(nullptr);
-    InitMenuLibrary();
-    InitSysTrayLibrary();
+    StartToolkit();
     BuildMainWindow();
 }
 
