@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/gadget_test_support.h"
 #include "tests/test_data_object.h"
 #include "toolkit/gadget.h"
 #include "toolkit/listicon.h"
@@ -26,32 +27,15 @@ constexpr ObjectNumber kKey = 3;
 constexpr DWORD kEventLimitMs = 3000;
 constexpr DWORD kKeyGapMs = 20;
 
-struct Event {
-    int32_t code;
-    int32_t gadget;
-    int32_t type;
-};
+using Event = test::FetchedEvent;
 
-// Fetches events until `done` holds or the time is up; gives the gadget and drop events seen.
 template <class Done>
 std::vector<Event> Pump(Done done, DWORD limitMs = kEventLimitMs) {
-    std::vector<Event> seen;
-    const DWORD start = GetTickCount();
-    while (!done(seen) && GetTickCount() - start < limitMs) {
-        const int32_t code = WindowEvent(10);
-        if (code == kEventGadget || code == kEventGadgetDrop) {
-            seen.push_back({code, EventGadget(), EventType()});
-        }
-    }
-    return seen;
+    return test::FetchEvents(done, limitMs);
 }
 
 bool Has(const std::vector<Event>& events, int32_t gadget, int32_t type) {
-    for (const Event& event : events) {
-        if (event.code == kEventGadget && event.gadget == gadget && event.type == type)
-            return true;
-    }
-    return false;
+    return test::HasGadgetEvent(events, gadget, type);
 }
 
 void Tap(BYTE key) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/gadget_test_support.h"
 #include "tests/test_data_object.h"
 #include "toolkit/gadget.h"
 #include "toolkit/listicon.h"
@@ -21,11 +22,7 @@ constexpr ObjectNumber kWindow = 0;
 constexpr ObjectNumber kList = 1;
 constexpr DWORD kEventLimitMs = 2000;
 
-struct Event {
-    int32_t code;
-    int32_t gadget;
-    int32_t type;
-};
+using Event = test::FetchedEvent;
 
 class GadgetEventTest : public ::testing::Test {
   protected:
@@ -49,22 +46,9 @@ class GadgetEventTest : public ::testing::Test {
         }
     }
 
-    // The gadget and drop events until `code` arrives (included), or until the time is up.
-    static std::vector<Event> EventsUntil(int32_t code, DWORD limitMs = kEventLimitMs) {
-        std::vector<Event> seen;
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < limitMs) {
-            const int32_t fetched = WindowEvent(20);
-            if (fetched == kEventGadget || fetched == kEventGadgetDrop) {
-                seen.push_back({fetched, EventGadget(), EventType()});
-                if (fetched == code)
-                    break;
-            }
-        }
-        return seen;
+    static std::vector<Event> EventsUntil(int32_t code) {
+        return test::FetchEventsUntil(code, kEventLimitMs);
     }
-
-    HWND Window() const { return window_; }
 
   private:
     HWND window_ = nullptr;
@@ -151,11 +135,12 @@ TEST_F(GadgetEventTest, ClosingTheWindowFreesEveryGadgetNumber) {
     ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000);
     AddGadgetItem(kList, -1, "100\nRETURN");
     EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
+    const auto dynamic = static_cast<ObjectNumber>(TextGadget(kDynamicNumber, 0, 0, 50, 20, "t"));
     const HWND list = GadgetID(kList);
     CloseWindow(kWindow);
 
     EXPECT_FALSE(IsWindow(list));
-    for (const ObjectNumber number : {4, 2, 3, 1}) {
+    for (const ObjectNumber number : {4, 2, 3, 1, dynamic}) {
         SCOPED_TRACE(number);
         EXPECT_EQ(GadgetID(number), nullptr);
         EXPECT_EQ(GetGadgetText(number), "");
@@ -164,6 +149,9 @@ TEST_F(GadgetEventTest, ClosingTheWindowFreesEveryGadgetNumber) {
         EXPECT_EQ(CountGadgetItems(number), 0);
         EXPECT_EQ(GetGadgetState(number), 0);
         EXPECT_EQ(AddGadgetItem(number, -1, "x"), 0);
+        EXPECT_EQ(LookupGadget(number), nullptr);
+        SetGadgetText(number, "ignored");
+        RemoveGadgetItem(number, 0);
     }
     // The numbers are free for new gadgets in a new window.
     OpenWindow(kWindow, 0, 0, 300, 420, "Again", 0xC80001 | kWindowInvisible);

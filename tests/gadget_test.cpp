@@ -183,32 +183,6 @@ TEST_F(GadgetTest, TeardownRemovesPropertiesRevokesTheDropTargetAndFreesTheNumbe
     OleUninitialize();
 }
 
-TEST_F(GadgetTest, EveryOperationOnTheGadgetsOfAClosedWindowDoesNothing) {
-    ButtonGadget(1, 0, 0, 50, 20, "b", 4099);
-    StringGadget(2, 0, 0, 50, 20, "s");
-    ComboBoxGadget(3, 0, 0, 50, 200, 66);
-    AddGadgetItem(3, -1, "F5");
-    SetGadgetState(1, 1);
-    const intptr_t dynamic = TextGadget(kDynamicNumber, 0, 0, 50, 20, "t");
-    DestroyWindow(Parent());
-
-    for (const ObjectNumber number :
-         {ObjectNumber{1}, ObjectNumber{2}, ObjectNumber{3}, static_cast<ObjectNumber>(dynamic)}) {
-        SCOPED_TRACE(number);
-        EXPECT_EQ(LookupGadget(number), nullptr);
-        EXPECT_EQ(GadgetID(number), nullptr);
-        EXPECT_EQ(GetGadgetText(number), "");
-        EXPECT_EQ(GetGadgetState(number), 0);
-        EXPECT_EQ(CountGadgetItems(number), 0);
-        EXPECT_EQ(AddGadgetItem(number, -1, "x"), 0);
-        EXPECT_EQ(GetGadgetItemText(number, 0), "");
-        EXPECT_EQ(GetGadgetColor(number, kColorBack), 0);
-        SetGadgetText(number, "ignored");
-        DisableGadget(number, 1);
-        RemoveGadgetItem(number, 0);
-    }
-}
-
 TEST_F(GadgetTest, ToggleButtonKeepsItsStateAndPushButtonNever) {
     const auto toggle =
         reinterpret_cast<HWND>(ButtonGadget(7, 0, 0, 100, 20, "Wiederholungen:", 4099));

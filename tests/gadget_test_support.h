@@ -1,12 +1,14 @@
 #pragma once
-// A hidden parent window of the test's own for gadgets, made without the window library, and
-// small helpers to look at the controls.
+// A hidden parent window of the test's own for gadgets, made without the window library, small
+// helpers to look at the controls, and event fetching through the window library.
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "toolkit/gadget.h"
+#include "toolkit/window.h"
 
 namespace kv::test {
 
@@ -55,6 +57,45 @@ inline LONG StyleOf(HWND window) {
 
 inline LONG ExtendedStyleOf(HWND window) {
     return GetWindowLongA(window, GWL_EXSTYLE);
+}
+
+struct FetchedEvent {
+    int32_t code;
+    int32_t gadget;
+    int32_t type;
+};
+
+// Fetches events until `done` holds for the gadget and drop events seen so far, or until the
+// time is up.
+template <class Done>
+std::vector<FetchedEvent> FetchEvents(Done done, DWORD limitMs) {
+    std::vector<FetchedEvent> seen;
+    const DWORD start = GetTickCount();
+    while (!done(seen) && GetTickCount() - start < limitMs) {
+        const int32_t code = WindowEvent(10);
+        if (code == kEventGadget || code == kEventGadgetDrop) {
+            seen.push_back({code, EventGadget(), EventType()});
+        }
+    }
+    return seen;
+}
+
+// The events up to the first with `code`, that one included.
+inline std::vector<FetchedEvent> FetchEventsUntil(int32_t code, DWORD limitMs) {
+    return FetchEvents(
+        [code](const std::vector<FetchedEvent>& seen) {
+            return !seen.empty() && seen.back().code == code;
+        },
+        limitMs);
+}
+
+inline bool HasGadgetEvent(const std::vector<FetchedEvent>& events, int32_t gadget, int32_t type) {
+    for (const FetchedEvent& event : events) {
+        if (event.code == kEventGadget && event.gadget == gadget && event.type == type) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace kv::test

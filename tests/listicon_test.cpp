@@ -172,32 +172,6 @@ TEST_F(ListIconTest, RowsBeyondTheLastAreRefused) {
     EXPECT_EQ(GetGadgetItemText(kList, 0, 1), "A");
 }
 
-TEST_F(ListIconTest, TheNotificationHookReportsSelectionsAndDeclinesTheRest) {
-    AddGadgetItem(kList, -1, "10\nA");
-    NMLISTVIEW change = {};
-    change.hdr.hwndFrom = List();
-    change.hdr.code = LVN_ITEMCHANGED;
-    change.iItem = 5;
-    change.uNewState = LVIS_SELECTED;
-    change.uChanged = LVIF_STATE;
-    EXPECT_EQ(
-        HandleControlMessage(List(), Parent(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change)), 0);
-    EXPECT_EQ(GetPropA(List(), kPropertyLastSelected), reinterpret_cast<HANDLE>(5));
-    MSG posted = {};
-    ASSERT_TRUE(
-        PeekMessageA(&posted, Parent(), kMessageGadgetEvent, kMessageGadgetEvent, PM_REMOVE));
-    EXPECT_EQ(posted.wParam, static_cast<WPARAM>(kList));
-    EXPECT_EQ(posted.lParam, kEventTypeChange);
-
-    change.hdr.code = LVN_COLUMNCLICK;
-    EXPECT_EQ(
-        HandleControlMessage(List(), Parent(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change)),
-        kNotHandled);
-    EXPECT_EQ(
-        HandleControlMessage(List(), Parent(), WM_COMMAND, 0, reinterpret_cast<LPARAM>(List())),
-        kNotHandled);
-}
-
 TEST(DropEffectRule, ChoosesLinkMoveOrCopyByKeysAndOfferedEffects) {
     struct Case {
         DWORD offered, accepted, keys, effect;
@@ -323,21 +297,6 @@ TEST_F(ListDropTest, ADropSelectsTheRowAndPostsACopyOfTheWholeBlock) {
     EXPECT_EQ(drop->x, client.x);
     EXPECT_EQ(drop->y, client.y);
     EXPECT_EQ(data.References(), 1);
-}
-
-TEST_F(ListDropTest, DataWithoutTextIsRefused) {
-    TestDataObject data;
-    data.Offer(CF_BITMAP, "not text");
-    data.Offer(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Korvalt test")), "x");
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(target_->DragEnter(&data, MK_LBUTTON, RowPoint(0), &effect), S_OK);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_FALSE(RowState(0, LVIS_DROPHILITED));
-    effect = DROPEFFECT_COPY;
-    target_->Drop(&data, 0, RowPoint(0), &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_EQ(GetGadgetState(kList), -1);
-    EXPECT_EQ(TakeDrop(), nullptr);
 }
 
 TEST_F(ListDropTest, TextThatCannotBeReadIsRefusedAtTheDrop) {

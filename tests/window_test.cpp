@@ -35,6 +35,9 @@ TEST_F(WindowTest, StaticNumberGivesHandleClassAndProperty) {
     EXPECT_EQ(reinterpret_cast<intptr_t>(GetPropA(window, "KV_WindowID")), 4);
     EXPECT_EQ(GetClassLongA(window, GCL_STYLE) & CS_DBLCLKS, static_cast<DWORD>(CS_DBLCLKS));
     EXPECT_EQ(GetClassLongA(window, GCL_HBRBACKGROUND), static_cast<DWORD>(COLOR_BTNFACE + 1));
+    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(GetClassLongA(window, GCL_HICON), reinterpret_cast<DWORD>(icon));
     EXPECT_EQ(GetClassLongA(window, GCL_HCURSOR),
               reinterpret_cast<DWORD>(LoadCursorA(nullptr, IDC_ARROW)));
     EXPECT_EQ(kv::WindowNumberOf(window), 3);

@@ -173,12 +173,18 @@ void ReleaseBrush(COLORREF colour) {
 
 // Colours of string fields and labels.
 
+// Only a brush the cache handed out goes back to it.
+void ReleaseColours(GadgetRecord& record) {
+    if (record.words[kWordBrush])
+        ReleaseBrush(static_cast<COLORREF>(record.words[kWordBack]));
+    record.words[kWordBrush] = 0;
+}
+
 void SetColour(GadgetRecord& record, int32_t type, int32_t colour) {
     if (type == kColorFront) {
         record.words[kWordFront] = colour;
     } else if (type == kColorBack) {
-        if (record.words[kWordBack] != kColorDefault)
-            ReleaseBrush(record.words[kWordBack]);
+        ReleaseColours(record);
         record.words[kWordBack] = colour;
         const HBRUSH brush = colour == kColorDefault ? nullptr : AcquireBrush(colour);
         record.words[kWordBrush] = reinterpret_cast<intptr_t>(brush);
@@ -196,11 +202,6 @@ int32_t GetColour(GadgetRecord& record, int32_t type) {
     return 0;
 }
 
-void ReleaseColours(GadgetRecord& record) {
-    if (record.words[kWordBack] != kColorDefault)
-        ReleaseBrush(record.words[kWordBack]);
-}
-
 LRESULT ColourHook(GadgetRecord& record, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool answers = message == WM_CTLCOLOREDIT ||
                          (message == WM_CTLCOLORSTATIC && (record.operations->kind == kKindText ||
@@ -213,10 +214,10 @@ LRESULT ColourHook(GadgetRecord& record, HWND window, UINT message, WPARAM wPara
     LRESULT result = DefWindowProcA(window, message, wParam, lParam);
     if (front != kColorDefault)
         SetTextColor(dc, static_cast<COLORREF>(front));
-    if (back != kColorDefault) {
+    if (back != kColorDefault)
         SetBkColor(dc, static_cast<COLORREF>(back));
+    if (record.words[kWordBrush])
         result = record.words[kWordBrush];
-    }
     return result;
 }
 

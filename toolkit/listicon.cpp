@@ -56,7 +56,7 @@ LRESULT Send(HWND control, UINT message, WPARAM wParam, const void* data) {
 }
 
 void RaiseLongestText(GadgetRecord& record, size_t length) {
-    uint32_t longest = static_cast<uint32_t>(record.words[kWordLongestText]);
+    const uint32_t longest = static_cast<uint32_t>(record.words[kWordLongestText]);
     if (length > longest)
         record.words[kWordLongestText] = static_cast<intptr_t>(length);
 }
@@ -121,9 +121,13 @@ void AddColumn(GadgetRecord& record, int32_t position, const char* title, int32_
     InsertColumn(record.control, position, title, width);
 }
 
+int32_t CountRows(GadgetRecord& record) {
+    return static_cast<int32_t>(SendMessageA(record.control, LVM_GETITEMCOUNT, 0, 0));
+}
+
 int32_t AddRow(GadgetRecord& record, int32_t position, const char* text) {
     if (position == -1)
-        position = static_cast<int32_t>(SendMessageA(record.control, LVM_GETITEMCOUNT, 0, 0));
+        position = CountRows(record);
     const std::string row = text;
     size_t end = row.find(kColumnSeparator);
     const std::string first = row.substr(0, end);
@@ -145,10 +149,6 @@ int32_t AddRow(GadgetRecord& record, int32_t position, const char* text) {
 
 void RemoveRow(GadgetRecord& record, int32_t row) {
     SendMessageA(record.control, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-}
-
-int32_t CountRows(GadgetRecord& record) {
-    return static_cast<int32_t>(SendMessageA(record.control, LVM_GETITEMCOUNT, 0, 0));
 }
 
 int32_t GetSelectedRow(GadgetRecord& record) {
