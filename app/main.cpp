@@ -1,5 +1,11 @@
 #include <windows.h>
 
+#include "app/main_window.h"
+#include "toolkit/toolkit.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return 0;
+    kv::StartToolkit();
+    kv::BuildMainWindow();
+    kv::RunMainLoop();
+    kv::EndToolkit();
 }

@@ -37,5 +37,9 @@ desktop_start() {
     wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager, hiding or destroying a managed window waits 2 s for it.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # The desktop process that wineboot started (it draws the tray) read the key before it was
+    # set: a fresh server starts it anew when it is needed.
+    wineserver -k >/dev/null 2>&1 && wineserver -w
+    wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }

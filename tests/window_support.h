@@ -1,10 +1,8 @@
 #pragma once
-// Shared by the window tests: a fixture with the window library and short event loops.
+// Shared by the window tests: a fixture with the window library and a short event loop.
 
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <string>
 
 #include "toolkit/window.h"
 
@@ -26,25 +24,11 @@ class WindowTest : public ::testing::Test {
 
 // Fetches events until `code` arrives; false after `limitMs` without it.
 inline bool FetchUntil(int32_t code, DWORD limitMs = 2000) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < limitMs) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < limitMs;) {
         if (kv::WindowEvent(20) == code)
             return true;
     }
     return false;
-}
-
-// Hands out whatever arrives within `ms`, so that a test starts from an empty event queue.
-inline void Drain(DWORD ms = 100) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms)
-        kv::WindowEvent(10);
-}
-
-inline std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 inline HWND Child(HWND parent, const char* className, DWORD style, int id, const char* text = "") {

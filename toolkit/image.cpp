@@ -183,7 +183,7 @@ ImageRecord CatchBitmap(const FileImage& file) {
 }
 
 ImageRecord CatchIcon(const FileImage& file) {
-    uint16_t reserved = 1;
+    uint16_t reserved = 0;
     uint16_t type = 0;
     uint16_t count = 0;
     uint32_t imageBytes = 0;

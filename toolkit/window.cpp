@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <string>
 

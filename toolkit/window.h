@@ -71,12 +71,15 @@ void SetTaskbarCreatedHandler(TaskbarCreatedHandler handler);
 void InitWindowLibrary(HINSTANCE instance);
 
 intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
-                    const char* title, uint32_t flags = kWindowDefaultFlags,
-                    HWND parent = nullptr);
+                    const char* title, uint32_t flags = kWindowDefaultFlags, HWND parent = nullptr);
+// 1, or 0 for a number not in use. A window destroyed otherwise (with its owner) frees its
+// number as well.
 int32_t CloseWindow(ObjectNumber number);
 HWND WindowID(ObjectNumber number);
 
 int32_t WaitWindowEvent();
+// Waits at most `milliseconds` (any negative value: without limit, 0: not at all); 0 for no
+// event. A message that made no event comes back as its own number (EventWParam/EventLParam).
 int32_t WindowEvent(int32_t milliseconds);
 int32_t EventGadget();
 int32_t EventMenu();

@@ -9,47 +9,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"KorvaltKeyRecorder";
-HANDLE logFile = INVALID_HANDLE_VALUE;
-
-void LogLine(const char* line) {
-    DWORD written = 0;
-    WriteFile(logFile, line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
-}
-
-void LogMessage(const char* kind, WPARAM code, LPARAM lParam) {
-    char line[96];
-    const unsigned scanCode = (lParam >> 16) & 0xFF;
-    const unsigned extended = (lParam >> 24) & 1;
-    // The time the event entered the input stream, not when this window got round to it.
-    std::snprintf(line, sizeof line, "%s %X %X %u %lu\n", kind, static_cast<unsigned>(code),
-                  scanCode, extended, static_cast<unsigned long>(GetMessageTime()));
-    LogLine(line);
-}
+const std::pair<UINT, const char*> kLogged[] = {{WM_KEYDOWN, "down"}, {WM_SYSKEYDOWN, "down"},
+                                                {WM_KEYUP, "up"},     {WM_SYSKEYUP, "up"},
+                                                {WM_CHAR, "char"},    {WM_SYSCHAR, "char"}};
+std::FILE* logFile = nullptr;
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            LogMessage("down", wParam, lParam);
+    for (const auto& [logged, kind] : kLogged) {
+        if (logged == message) {
+            // The time the event entered the input stream, not when this window got round to it.
+            std::fprintf(logFile, "%s %X %X %u %lu\n", kind, static_cast<unsigned>(wParam),
+                         static_cast<unsigned>(lParam >> 16) & 0xFF,
+                         static_cast<unsigned>(lParam >> 24) & 1,
+                         static_cast<unsigned long>(GetMessageTime()));
             return 0;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            LogMessage("up", wParam, lParam);
-            return 0;
-        case WM_CHAR:
-        case WM_SYSCHAR:
-            LogMessage("char", wParam, lParam);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+        }
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -58,19 +39,17 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         return 2;
     }
-    logFile =
-        CreateFileA(argv[1], GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    logFile = std::fopen(argv[1], "wb");
     HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, std::strtoul(argv[2], nullptr, 10));
-    if (logFile == INVALID_HANDLE_VALUE || !parent) {
-        return 3;
-    }
-
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = RecorderProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
-    RegisterClassW(&windowClass);
+    if (!logFile || !parent || !RegisterClassW(&windowClass)) {
+        return 3;
+    }
+    // Every line reaches the file at once: the test reads it while this runs.
+    std::setvbuf(logFile, nullptr, _IONBF, 0);
     HWND window = CreateWindowW(kClassName, L"Key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
                                 100, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) {
@@ -78,22 +57,15 @@ int main(int argc, char** argv) {
     }
     SetForegroundWindow(window);
     SetFocus(window);
-    char line[64];
-    std::snprintf(line, sizeof line, "window %lu\n",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
-    LogLine(line);
+    std::fprintf(logFile, "window %lu\n",
+                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
 
-    for (;;) {
-        if (MsgWaitForMultipleObjects(1, &parent, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            return 0;
-        }
-        MSG message;
+    MSG message;
+    while (MsgWaitForMultipleObjects(1, &parent, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                return 0;
-            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
+    return 0;
 }

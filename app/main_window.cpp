@@ -1,0 +1,134 @@
+#include "app/main_window.h"
+
+#include <windows.h>
+#include <oleidl.h>
+
+#include <string>
+
+#include "app/numbers.h"
+#include "app/rename.h"
+#include "engine/keys.h"
+#include "engine/playback.h"
+#include "resources/resource.h"
+#include "toolkit/gadget.h"
+#include "toolkit/image.h"
+#include "toolkit/listicon.h"
+#include "toolkit/menu.h"
+#include "toolkit/window.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int32_t kAppendItem = -1;
+constexpr int32_t kToggleDown = 1;
+constexpr int32_t kNoRow = -1;
+
+// The icon files are RCDATA, not icon resources: CatchImage takes whole files.
+void CatchEmbeddedIcon(ObjectNumber image, int resourceId) {
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(resourceId), RT_RCDATA);
+    HGLOBAL data = LoadResource(nullptr, resource);
+    CatchImage(image, LockResource(data), SizeofResource(nullptr, resource));
+}
+
+void AddStep() {
+    const std::string row = GetGadgetText(kGadgetPause) + '\n' + GetGadgetText(kGadgetKey);
+    AddGadgetItem(kGadgetStepList, kAppendItem, row.c_str());
+}
+
+void ToggleExpansion() {
+    const bool collapsed = WindowHeight(kMainWindow) == kCollapsedHeight;
+    SetGadgetText(kGadgetExpand, collapsed ? "-" : "+");
+    ResizeWindow(kMainWindow, WindowX(kMainWindow), WindowY(kMainWindow), kMainWidth,
+                 collapsed ? kExpandedHeight : kCollapsedHeight);
+}
+
+void FollowRepeatToggle() {
+    DisableGadget(kGadgetRepeatCount, GetGadgetState(kGadgetRepeatEnable) == kToggleDown ? 0 : 1);
+}
+
+void OfferStepMenu() {
+    if (EventType() == kEventTypeRightClick && GetGadgetState(kGadgetStepList) > kNoRow) {
+        DisplayPopupMenu(kMenuStep, WindowID(kMainWindow));
+    }
+}
+
+void HandleGadget(int32_t gadget) {
+    switch (gadget) {
+        case kGadgetAdd:
+            AddStep();
+            break;
+        case kGadgetStart:
+            RunPlayback();
+            break;
+        case kGadgetExpand:
+            ToggleExpansion();
+            break;
+        case kGadgetRepeatEnable:
+            FollowRepeatToggle();
+            break;
+        case kGadgetStepList:
+            OfferStepMenu();
+            break;
+        default:
+            break;
+    }
+}
+
+void HandleMenu(int32_t item) {
+    switch (item) {
+        case kMenuItemDelete:
+            RemoveGadgetItem(kGadgetStepList, GetGadgetState(kGadgetStepList));
+            break;
+        case kMenuItemRename:
+            RenameStep();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void BuildMainWindow() {
+    OpenWindow(kMainWindow, 0, 0, kMainWidth, kCollapsedHeight, kMainTitle,
+               kWindowDefaultFlags | kWindowCentreOnScreen);
+    CreateGadgetList(WindowID(kMainWindow));
+    ListIconGadget(kGadgetStepList, 0, 20, 300, 380, "Pause in ms", 80,
+                   kListGridLines | kListFullRowSelect);
+    AddGadgetColumn(kGadgetStepList, 1, "Key/Text", 216);
+    EnableGadgetDrop(kGadgetStepList, CF_TEXT, DROPEFFECT_COPY);
+    StringGadget(kGadgetPause, 0, 0, 80, 20, "1000", kStringNumeric);
+    ComboBoxGadget(kGadgetKey, 80, 0, 190, 200, kComboBoxEditable | CBS_AUTOHSCROLL);
+    for (const char* key : kOfferedKeys)
+        AddGadgetItem(kGadgetKey, kAppendItem, key);
+    ButtonGadget(kGadgetAdd, 270, 0, 30, 20, "Add");
+    ButtonGadget(kGadgetStart, 200, 400, 100, 20, "Start...");
+    ButtonGadget(kGadgetExpand, 0, 400, 20, 20, "+");
+    ButtonGadget(kGadgetRepeatEnable, 10, 430, 150, 20, "Wiederholungen:", kButtonToggle);
+    StringGadget(kGadgetRepeatCount, 165, 430, 30, 20, "-1", kStringNumeric);
+    DisableGadget(kGadgetRepeatCount, 1);
+    TextGadget(kGadgetHintLabel, 195, 430, 120, 30, "-1 = endlos \rbis STRG + U", kTextCentre);
+    CatchEmbeddedIcon(kImageArmed, KV_DATA_ICON_ARMED);
+    CatchEmbeddedIcon(kImageRunning, KV_DATA_ICON_RUNNING);
+    TextGadget(kGadgetWebLabel, 20, 403, 180, 20, kWebAddress, kTextCentre);
+    CreatePopupMenu(kMenuStep);
+    MenuItem(kMenuItemDelete, "Löschen");
+    MenuItem(kMenuItemRename, "Umbenennen (Name+Zeit)");
+}
+
+bool HandleMainEvent(int32_t event) {
+    if (event == kEventGadget)
+        HandleGadget(EventGadget());
+    if (event == kEventMenu)
+        HandleMenu(EventMenu());
+    DisableGadget(kGadgetAdd, GetGadgetText(kGadgetKey).empty() ? 1 : 0);
+    return event != kEventCloseWindow;
+}
+
+void RunMainLoop() {
+    while (HandleMainEvent(WaitWindowEvent())) {
+    }
+}
+
+}  // namespace kv

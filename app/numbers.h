@@ -1,0 +1,34 @@
+#pragma once
+// The program's object numbers: windows, gadgets, images, menus and tray icons.
+
+#include "toolkit/objects.h"
+
+namespace kv {
+
+constexpr ObjectNumber kMainWindow = 0;
+constexpr ObjectNumber kRenameWindow = 1;
+
+constexpr ObjectNumber kGadgetHintLabel = 0;
+constexpr ObjectNumber kGadgetStepList = 1;
+constexpr ObjectNumber kGadgetPause = 2;
+constexpr ObjectNumber kGadgetKey = 3;
+constexpr ObjectNumber kGadgetAdd = 4;
+constexpr ObjectNumber kGadgetStart = 5;
+constexpr ObjectNumber kGadgetExpand = 6;
+constexpr ObjectNumber kGadgetRepeatEnable = 7;
+constexpr ObjectNumber kGadgetRepeatCount = 8;
+constexpr ObjectNumber kGadgetRenamePause = 14;
+constexpr ObjectNumber kGadgetRenameKey = 15;
+constexpr ObjectNumber kGadgetRenameApply = 16;
+constexpr ObjectNumber kGadgetWebLabel = 17;
+
+constexpr ObjectNumber kImageArmed = 1;
+constexpr ObjectNumber kImageRunning = 2;
+
+constexpr ObjectNumber kMenuStep = 9;
+constexpr int32_t kMenuItemDelete = 10;
+constexpr int32_t kMenuItemRename = 11;
+
+constexpr ObjectNumber kTrayIconPlayback = 1;
+
+}  // namespace kv

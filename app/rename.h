@@ -1,0 +1,14 @@
+#pragma once
+// The rename window: edits both columns of the step list's selected row.
+
+#include <cstdint>
+
+namespace kv {
+
+constexpr char kRenameTitle[] = "Umbenennen...";
+
+// Runs the window until "Ändern" or a close request, then writes both fields back into the row it
+// was opened for (if that row still exists). Without a selected row nothing opens. Result 0.
+int32_t RenameStep();
+
+}  // namespace kv

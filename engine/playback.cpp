@@ -1,0 +1,213 @@
+#include "engine/playback.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/numbers.h"
+#include "engine/input.h"
+#include "engine/keys.h"
+#include "engine/prepare.h"
+#include "engine/sendkey.h"
+#include "runtime/strings.h"
+#include "toolkit/gadget.h"
+#include "toolkit/image.h"
+#include "toolkit/systray.h"
+#include "toolkit/window.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int64_t kMicrosecondsPerMs = 1000;
+constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
+constexpr int32_t kTriggerReleaseSlices = kTriggerReleaseLimitMs / kPauseSliceMs;
+constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
+constexpr int32_t kToggleDown = 1;
+constexpr int32_t kTrayLeftDoubleClick = 2;
+
+// SetProcessInformation is missing before Windows 8, so it is looked up at run time.
+constexpr int kProcessPowerThrottling = 4;
+constexpr ULONG kPowerThrottlingVersion = 1;
+constexpr ULONG kPowerThrottlingIgnoreTimerResolution = 0x4;
+
+struct PowerThrottlingState {
+    ULONG Version;
+    ULONG ControlMask;
+    ULONG StateMask;
+};
+using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+
+struct RunState {
+    bool awaitingRelease = false;  // until the run's first key
+    bool ctrlLeftDown = false;     // by a "Strg an" of this run
+};
+
+struct PassOutcome {
+    bool stopped = false;
+    bool polled = false;  // the stop key was looked at
+    bool busy = false;    // something was waited or sent
+};
+
+RunState run;
+
+// The whole value counts: down now, or pressed since the previous query.
+bool KeyPressed(int virtualKey) {
+    return Input().asyncKeyState(virtualKey) != 0;
+}
+
+bool KeyDown(int virtualKey) {
+    return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
+}
+
+bool IsCtrlToken(const std::string& key) {
+    return key == kTokenCtrlDown || key == kTokenCtrlUp;
+}
+
+// Injected keys set the "pressed since the last query" bit too; reading it once after the run's
+// own J, U or Ctrl leaves only the user's presses to stop or trigger a run.
+void ForgetInjectedKey(const std::string& key) {
+    const int virtualKey = IsCtrlToken(key) ? VK_CONTROL : VirtualKeyOf(key);
+    if (virtualKey == kStopKey || virtualKey == kTriggerKey || virtualKey == VK_CONTROL) {
+        Input().asyncKeyState(virtualKey);
+    }
+}
+
+void Send(const std::string& key) {
+    SendKey(key);
+    if (key == kTokenCtrlDown)
+        run.ctrlLeftDown = true;
+    if (key == kTokenCtrlUp)
+        run.ctrlLeftDown = false;
+    ForgetInjectedKey(key);
+}
+
+// The trigger is seen while the user still holds it: keys sent before Ctrl is let go would reach
+// the target as Ctrl combinations. 1 when the stop key came meanwhile.
+int32_t AwaitTriggerRelease() {
+    const InputSeam& input = Input();
+    const int64_t start = input.now();
+    for (int32_t slice = 1; slice <= kTriggerReleaseSlices; ++slice) {
+        if (!KeyDown(kTriggerKey) && !KeyDown(VK_CONTROL))
+            return 0;
+        input.waitUntil(start + slice * kSliceUs);
+        if (KeyPressed(kStopKey))
+            return 1;
+    }
+    return 0;
+}
+
+PassOutcome PlayEntries() {
+    PassOutcome outcome;
+    for (const PreparedStep& step : PreparedSteps()) {
+        if (step.Pause / kPauseSliceMs > 0)
+            outcome.polled = outcome.busy = true;
+        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease())) {
+            outcome.stopped = true;
+            return outcome;
+        }
+        run.awaitingRelease = false;
+        if (IsCtrlToken(step.Key) || VirtualKeyOf(step.Key) != 0)
+            outcome.busy = true;
+        Send(step.Key);
+    }
+    return outcome;
+}
+
+int32_t RepetitionCount() {
+    if (GetGadgetState(kGadgetRepeatEnable) != kToggleDown)
+        return 0;
+    return StringToInteger(GetGadgetText(kGadgetRepeatCount));
+}
+
+// Without this, Windows 11 stretches the 2 ms waits of a hidden window's process to a timer tick.
+void OptOutOfTimerThrottling() {
+    const FARPROC procedure =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
+    if (!procedure)
+        return;
+    const auto setProcessInformation =
+        reinterpret_cast<SetProcessInformationFunction>(reinterpret_cast<void (*)()>(procedure));
+    PowerThrottlingState state{kPowerThrottlingVersion, kPowerThrottlingIgnoreTimerResolution, 0};
+    setProcessInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
+}
+
+HICON Icon(ObjectNumber image) {
+    return static_cast<HICON>(ImageID(image));
+}
+
+bool TriggerPressed() {
+    return KeyPressed(kTriggerKey) && KeyPressed(VK_CONTROL);
+}
+
+void StayArmed(int32_t repetitionCount) {
+    bool leave = false;
+    while (!leave) {
+        if (WindowEvent(kArmedWaitMs) == kEventSysTray && EventType() == kTrayLeftDoubleClick) {
+            leave = true;
+        }
+        if (TriggerPressed()) {
+            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
+            PlayRun(repetitionCount);
+            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+        }
+    }
+}
+
+}  // namespace
+
+int32_t RunPlayback() {
+    PrepareSteps();
+    const int32_t repetitionCount = RepetitionCount();
+    OptOutOfTimerThrottling();
+    HideWindow(kMainWindow, 1);
+    if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), Icon(kImageArmed))) {
+        // No icon, no double click to come back by: stay idle instead of hidden.
+        HideWindow(kMainWindow, 0);
+        return 0;
+    }
+    SysTrayIconToolTip(kTrayIconPlayback, kTrayToolTip);
+    StayArmed(repetitionCount);
+    RemoveSysTrayIcon(kTrayIconPlayback);
+    HideWindow(kMainWindow, 0);
+    return 0;
+}
+
+void PlayRun(int32_t repetitionCount) {
+    run = RunState{};
+    run.awaitingRelease = true;
+    for (int32_t passes = 0;;) {
+        const PassOutcome outcome = PlayEntries();
+        if (outcome.stopped)
+            break;
+        if (repetitionCount >= 0 && ++passes >= repetitionCount)
+            break;
+        // A pass without a pause slice never looked at the stop key.
+        if (!outcome.polled && KeyPressed(kStopKey))
+            break;
+        if (!outcome.busy)
+            Input().yield();
+    }
+    if (run.ctrlLeftDown)
+        Send(kTokenCtrlUp);
+}
+
+int32_t PlayPass() {
+    return PlayEntries().stopped ? 1 : 0;
+}
+
+int32_t PauseAndPoll(int32_t pause) {
+    const int32_t slices = pause / kPauseSliceMs;
+    if (slices <= 0)
+        return 0;
+    const InputSeam& input = Input();
+    const int64_t start = input.now();
+    for (int32_t slice = 1; slice <= slices; ++slice) {
+        input.waitUntil(start + slice * kSliceUs);
+        if (KeyPressed(kStopKey))
+            return 1;
+    }
+    return 0;
+}
+
+}  // namespace kv

@@ -1,0 +1,26 @@
+#pragma once
+// Step preparation: the step list's rows become the flat list of (pause, key) entries that a
+// playback run walks without reading texts or key tables again.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct PreparedStep {
+    int32_t Pause = 0;
+    // A canonical token, one character of a literal text, or empty (no key).
+    std::string Key;
+};
+
+// Rebuilds the prepared step list from the step list gadget's rows, in their order.
+void PrepareSteps();
+// The list as the last PrepareSteps left it.
+const std::vector<PreparedStep>& PreparedSteps();
+
+// The Key for one character of a literal text: a carriage return gives "RETURN", a line feed the
+// empty Key (it sends nothing), every other character itself.
+std::string MapTextCharacter(const std::string& character);
+
+}  // namespace kv
