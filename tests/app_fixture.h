@@ -1,10 +1,10 @@
 #pragma once
 // The program's real main window in the test process, and what the tests need to drive it.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstddef>
 #include <functional>
 #include <string>
 #include <utility>
@@ -18,19 +18,25 @@
 
 namespace kv::test {
 
+using StepRows = std::vector<std::pair<std::string, std::string>>;
+
 // The program's start-up as far as its event loop.
-inline void StartMainWindow() {
-    StartToolkit();
-    BuildMainWindow();
-}
+class AppTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        StartToolkit();
+        BuildMainWindow();
+    }
+};
 
-inline void AddRow(const std::string& pause, const std::string& key) {
-    AddGadgetItem(kGadgetStepList, -1, (pause + '\n' + key).c_str());
-}
-
-inline void RemoveAllRows() {
+// Replaces the list's rows. The key column is set directly, so that it may hold a line feed.
+inline void SetRows(const StepRows& rows) {
     while (CountGadgetItems(kGadgetStepList) > 0)
         RemoveGadgetItem(kGadgetStepList, 0);
+    for (const auto& [pause, key] : rows) {
+        AddGadgetItem(kGadgetStepList, -1, pause.c_str());
+        SetGadgetItemText(kGadgetStepList, CountGadgetItems(kGadgetStepList) - 1, key.c_str(), 1);
+    }
 }
 
 // Every row as "pause|key".
@@ -46,11 +52,10 @@ inline std::vector<std::string> Rows() {
 // -1 clears the selection.
 inline void SelectRow(int32_t row) {
     HWND list = GadgetID(kGadgetStepList);
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (row >= 0) {
-        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-    }
+    const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_SetItemState(list, -1, 0, state);
+    if (row >= 0)
+        ListView_SetItemState(list, row, state, state);
 }
 
 // A click as the button's own input would make it, handled when its message is fetched.
@@ -60,16 +65,10 @@ inline void PostClick(ObjectNumber gadget) {
 
 // Typed characters, as the keyboard's WM_CHAR messages reach an edit control.
 inline void PostTyping(HWND edit, const std::string& text) {
-    for (char character : text) {
+    for (char character : text)
         PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(character), 1);
-    }
 }
 
-inline HWND KeyFieldEdit() {
-    return GetWindow(GadgetID(kGadgetKey), GW_CHILD);
-}
-
-// Hands every event that has arrived to the main loop's handler, as the loop would.
 inline void HandlePendingEvents() {
     while (int32_t event = WindowEvent(0))
         HandleMainEvent(event);
@@ -78,49 +77,26 @@ inline void HandlePendingEvents() {
 // Steps run one per timer tick on this thread, so they act while a nested loop of the program
 // (a popup menu, the rename window) waits for events. A step that returns false is tried again
 // at the next tick.
-class Script {
-  public:
-    using Step = std::function<bool()>;
+using Step = std::function<bool()>;
+inline std::vector<Step> scriptSteps;
+inline size_t scriptNext = 0;
 
-    explicit Script(std::vector<Step> steps) {
-        steps_ = std::move(steps);
-        next_ = 0;
-        timer_ = SetTimer(nullptr, 0, kTickMs, Tick);
-    }
-    ~Script() { Stop(); }
-    Script(const Script&) = delete;
-    Script& operator=(const Script&) = delete;
+inline void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (scriptNext < scriptSteps.size() && scriptSteps[scriptNext]())
+        ++scriptNext;
+}
 
-    static bool Done() { return next_ == steps_.size(); }
-
-  private:
-    static constexpr UINT kTickMs = 10;
-
-    static void Stop() {
-        if (timer_)
-            KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (next_ < steps_.size() && steps_[next_]())
-            ++next_;
-        if (Done())
-            Stop();
-    }
-
-    static inline std::vector<Step> steps_;
-    static inline size_t next_ = 0;
-    static inline UINT_PTR timer_ = 0;
-};
-
-// Handles events until the script has run out or `limitMs` has passed.
-inline void HandleEventsWhile(const Script&, DWORD limitMs = 5000) {
+// Handles the main window's events while `steps` run; true when all ran within `limitMs`.
+inline bool RunScript(std::vector<Step> steps, DWORD limitMs = 5000) {
+    scriptSteps = std::move(steps);
+    scriptNext = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, ScriptTick);
     const DWORD start = GetTickCount();
-    while (!Script::Done() && GetTickCount() - start < limitMs) {
+    while (scriptNext < scriptSteps.size() && GetTickCount() - start < limitMs)
         HandleMainEvent(WindowEvent(20));
-    }
+    KillTimer(nullptr, timer);
     HandlePendingEvents();
+    return scriptNext == scriptSteps.size();
 }
 
 }  // namespace kv::test

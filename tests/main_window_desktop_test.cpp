@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <vector>
 
 #include "app_fixture.h"
 
@@ -12,8 +11,8 @@ namespace {
 
 constexpr UINT kMenuGetHandle = 0x01E1;  // MN_GETHMENU
 
-// The popup menu as it was shown: its items' texts, empty while none was seen.
-std::vector<std::string> shownMenu;
+// The popup menu's items as it was shown, "id text|...".
+std::string shownMenu;
 
 bool CloseShownMenu() {
     HWND menuWindow = FindWindowA("#32768", nullptr);
@@ -23,62 +22,39 @@ bool CloseShownMenu() {
     for (int item = 0; item < GetMenuItemCount(menu); ++item) {
         char text[64] = {};
         GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
-        shownMenu.push_back(std::to_string(GetMenuItemID(menu, item)) + " " + text);
+        shownMenu += std::to_string(GetMenuItemID(menu, item)) + " " + text + "|";
     }
     EndMenu();
     return true;
 }
 
-class StepListMenu : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::StartMainWindow();
-        for (const char* key : {"a", "b", "c"})
-            test::AddRow("100", key);
-        SetForegroundWindow(WindowID(kMainWindow));
-        test::HandlePendingEvents();
-    }
-
-    // A real right click at a point of the list's client area.
-    static void RightClick(POINT point) {
-        ClientToScreen(GadgetID(kGadgetStepList), &point);
-        SetCursorPos(point.x, point.y);
-        mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-    }
-
-    static POINT RowCentre(int row) {
-        RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-        SendMessageA(GadgetID(kGadgetStepList), LVM_GETITEMRECT, row,
-                     reinterpret_cast<LPARAM>(&bounds));
-        return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-    }
-
-    // Handles events for `ms` milliseconds while a timer closes any menu that opens.
-    static void HandleEventsClosingMenus(DWORD ms) {
-        test::Script closer({CloseShownMenu});
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms && shownMenu.empty()) {
-            HandleMainEvent(WindowEvent(20));
-        }
-    }
-};
-
-TEST_F(StepListMenu, RightClickOnARowSelectsItAndShowsTheMenu) {
-    RightClick(RowCentre(1));
-    HandleEventsClosingMenus(3000);
-    EXPECT_EQ(shownMenu, (std::vector<std::string>{"10 Löschen", "11 Umbenennen (Name+Zeit)"}));
-    EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
+// A real right click at a point of the list's client area.
+void RightClick(POINT point) {
+    ClientToScreen(GadgetID(kGadgetStepList), &point);
+    SetCursorPos(point.x, point.y);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
-TEST_F(StepListMenu, RightClickWithoutASelectedRowShowsNoMenu) {
+using StepListMenu = test::AppTest;
+
+TEST_F(StepListMenu, RightClickShowsTheMenuOnlyWithARowSelected) {
+    test::SetRows({{"100", "a"}, {"100", "b"}, {"100", "c"}});
+    SetForegroundWindow(WindowID(kMainWindow));
+    test::HandlePendingEvents();
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(GadgetID(kGadgetStepList), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    const POINT onRow = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+
     test::SelectRow(0);
-    POINT below = RowCentre(2);
-    below.y += 100;
-    RightClick(below);
-    HandleEventsClosingMenus(500);
-    EXPECT_TRUE(shownMenu.empty());
+    RightClick({onRow.x, onRow.y + 120});
+    EXPECT_FALSE(test::RunScript({CloseShownMenu}, 500));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), -1);
+
+    RightClick(onRow);
+    EXPECT_TRUE(test::RunScript({CloseShownMenu}, 3000));
+    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|");
+    EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
 }
 
 }  // namespace
