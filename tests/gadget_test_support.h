@@ -20,23 +20,19 @@ namespace kv::test {
 constexpr ObjectNumber kWindow = 0;
 constexpr ObjectNumber kList = 1;
 constexpr uint32_t kMainWindowFlags = 0xC80001;
-constexpr uint32_t kStepListFlags = 0x40010000;
 
 struct FetchedEvent {
-    int32_t code;
-    int32_t gadget;
-    int32_t type;
-    bool operator==(const FetchedEvent& other) const {
-        return code == other.code && gadget == other.gadget && type == other.type;
+    int32_t code, gadget, type;
+    bool operator==(const FetchedEvent& o) const {
+        return code == o.code && gadget == o.gadget && type == o.type;
     }
 };
 
-inline std::ostream& operator<<(std::ostream& out, const FetchedEvent& event) {
-    return out << event.code << "/" << event.gadget << "/" << event.type;
+inline std::ostream& operator<<(std::ostream& out, const FetchedEvent& e) {
+    return out << e.code << "/" << e.gadget << "/" << e.type;
 }
 
-// Fetches events until `done` holds for the gadget and drop events seen so far, or until the
-// time is up.
+// Gadget and drop events until `done` holds for those seen, or the time is up.
 template <class Done>
 std::vector<FetchedEvent> FetchEvents(Done done, DWORD limitMs = 3000) {
     std::vector<FetchedEvent> seen;
@@ -49,20 +45,16 @@ std::vector<FetchedEvent> FetchEvents(Done done, DWORD limitMs = 3000) {
     return seen;
 }
 
-// The events up to the first that equals `last`, that one included.
-inline std::vector<FetchedEvent> FetchEventsUntil(FetchedEvent last, DWORD limitMs = 3000) {
-    return FetchEvents(
-        [last](const std::vector<FetchedEvent>& seen) {
-            return std::find(seen.begin(), seen.end(), last) != seen.end();
-        },
-        limitMs);
+inline std::vector<FetchedEvent> FetchEventsUntil(FetchedEvent last) {
+    return FetchEvents([last](const std::vector<FetchedEvent>& seen) {
+        return std::find(seen.begin(), seen.end(), last) != seen.end();
+    });
 }
 
 class GadgetWindowTest : public ::testing::Test {
   protected:
     explicit GadgetWindowTest(uint32_t flags = kMainWindowFlags | kWindowInvisible)
         : flags_(flags) {}
-
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         InitWindowLibrary(GetModuleHandleA(nullptr));
@@ -75,13 +67,12 @@ class GadgetWindowTest : public ::testing::Test {
         CloseAllWindows();
         OleUninitialize();
     }
-
     HWND Window() const { return window_; }
 
     // The step list of the main window with `rows`.
     static HWND StepList(std::initializer_list<const char*> rows) {
         const auto list = reinterpret_cast<HWND>(
-            ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, kStepListFlags));
+            ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000));
         AddGadgetColumn(kList, 1, "Key/Text", 216);
         for (const char* row : rows)
             AddGadgetItem(kList, -1, row);
