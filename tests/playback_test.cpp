@@ -37,17 +37,14 @@ struct FakeKeyboard {
     std::vector<Hold> holds;
     std::string events;
     int64_t firstKeyAt = -1;
-    bool windowVisibleAtFirstKey = true;
     bool injectedDown[256] = {};
     bool injectedPressed[256] = {};
     int64_t lastQuery[256] = {};
 
     void Send(uint8_t key, uint32_t flags) {
         const bool up = (flags & KEYEVENTF_KEYUP) != 0;
-        if (firstKeyAt < 0) {
+        if (firstKeyAt < 0)
             firstKeyAt = now;
-            windowVisibleAtFirstKey = IsWindowVisible(WindowID(kMainWindow));
-        }
         const std::string name = key == VK_CONTROL  ? "Ctrl"
                                  : key == VK_SHIFT  ? "Shift"
                                  : key == VK_RETURN ? "Return"
@@ -114,34 +111,18 @@ struct RunCase {
 };
 
 const int64_t kSlice = kPauseSliceMs;
-const int64_t kLimit = kTriggerReleaseLimitMs;
-const char kThrice[] = "+A -A +A -A +A -A";
-const char kSevenTimes[] = "+A -A +A -A +A -A +A -A +A -A +A -A +A -A";
-const test::StepRows kCtrlC = {{"0", "Strg an"}, {"1000", "c"}, {"0", "Strg aus"}};
 
 const RunCase kRuns[] = {
     {{{"10", "a"}, {"0", "Return"}}, 0, -1, "+A -A +Return -Return", 10},
-    {{{"0", "a"}}, 3, -1, kThrice},
-    {{{"100", "a"}}, 3, 150, "+A -A"},
-    {{{"100", "a"}}, -1, 1000, kSevenTimes, -1, 1000 + kSlice},
+    {{{"0", "a"}}, 3, -1, "+A -A +A -A +A -A"},
+    {{{"100", "a"}}, -1, 1000, "+A -A +A -A +A -A +A -A +A -A +A -A +A -A", -1, 1000 + kSlice},
     {{{"1000", "a"}, {"1000", "b"}, {"0", "c"}}, 0, 1501, "+A -A", -1, 1501 + kSlice},
     {{{"0", "j"}, {"10", "J"}, {"10", "a"}}, 0, -1, "+J -J +Shift +J -J -Shift +A -A"},
-    {{{"0", "j"}, {"1000", "a"}}, 0, 500, "+J -J"},
     {{{"0", "Strg an"}, {"0", "u"}, {"0", "Strg aus"}}, 0, -1, "+Ctrl +U -U -Ctrl"},
-    {kCtrlC, 0, 500, "+Ctrl -Ctrl"},
-    {{{"0", "Strg an"}, {"10", "c"}}, 2, -1, "+Ctrl +C -C +Ctrl +C -C -Ctrl"},
+    {{{"0", "Strg an"}, {"1000", "c"}, {"0", "Strg aus"}}, 0, 500, "+Ctrl -Ctrl"},
     {{}, -1, 5, "", -1, 5 + kSlice},
     {{{"0", "a"}, {"1", "b"}}, -1, -1, "+A -A +B -B", -1, -1, {{kStopKey, 0, kLongMs}}},
     {{{"0", "a"}}, 0, -1, "+A -A", 50, -1, {{kTriggerKey, 0, 30}, {VK_CONTROL, 0, 50}}},
-    {{{"0", "a"}},
-     0,
-     -1,
-     "+A -A",
-     kLimit,
-     -1,
-     {{kTriggerKey, 0, kLongMs}, {VK_CONTROL, 0, kLongMs}}},
-    {{{"0", "a"}}, -1, 100, "", -1, 100 + kSlice, {{VK_CONTROL, 0, kLongMs}}},
-    {{{"100", "a"}}, 0, -1, "+A -A", 100, -1, {{VK_CONTROL, 0, 50}}},
 };
 
 TEST_F(Playback, RunsByCountStopKeyAndTheUsersHands) {
@@ -206,7 +187,6 @@ TEST_F(Playback, ArmedStatePlaysOnCtrlUAndEndsOnTheTrayDoubleClick) {
     PostMessageA(WindowID(kMainWindow), kMessageTrayEvent, kTrayIconPlayback, WM_LBUTTONDBLCLK);
     RunPlayback();
     EXPECT_EQ(fake.events, "+A -A");
-    EXPECT_FALSE(fake.windowVisibleAtFirstKey);
     EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
     const HICON armed = static_cast<HICON>(ImageID(kImageArmed));
     const HICON running = static_cast<HICON>(ImageID(kImageRunning));
