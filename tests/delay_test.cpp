@@ -24,14 +24,6 @@ void ExpectEndedAt(int64_t deadline) {
     EXPECT_LT(late, kLateBoundUs);
 }
 
-TEST(PreciseNow, CountsMicroseconds) {
-    const int64_t start = kv::PreciseNow();
-    const ULONGLONG startTicks = GetTickCount64();
-    Sleep(100);
-    const int64_t elapsedTicksUs = static_cast<int64_t>(GetTickCount64() - startTicks) * 1000;
-    EXPECT_NEAR(kv::PreciseNow() - start, elapsedTicksUs, 20000);
-}
-
 class WaitUntilTest : public testing::TestWithParam<bool> {};
 
 // Deadlines follow on from each other as a playback's do, so a late end must not add up.
@@ -59,9 +51,9 @@ INSTANTIATE_TEST_SUITE_P(Timers, WaitUntilTest, testing::Bool());
 
 TEST(Delay, WaitsTheMillisecondsOnTheProcessTimerAndNothingForNone) {
     const int64_t start = kv::PreciseNow();
-    kv::Delay(0);
-    kv::Delay(-5);
-    kv::Delay(INT32_MIN);
+    for (const int32_t none : {0, -5, INT32_MIN}) {
+        kv::Delay(none);
+    }
     EXPECT_LT(kv::PreciseNow() - start, kAtOnceUs);
     const int64_t deadline = kv::PreciseNow() + 40000;
     kv::Delay(40);

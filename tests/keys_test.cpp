@@ -8,10 +8,13 @@
 
 namespace {
 
-TEST(KeyTokens, EveryRowIsFoundByItsFormsInAnyCase) {
-    std::vector<std::string> canonical;
+// GadgetKey's list shows the offered forms in the table's order.
+TEST(KeyTokens, EveryRowIsFoundByItsFormsInAnyCaseAndOfferedInTableOrder) {
+    std::vector<std::string> offered;
     for (const kv::KeyToken& row : kv::kKeyTokens) {
-        canonical.push_back(row.canonical);
+        if (row.offeredAs) {
+            offered.push_back(row.offeredAs);
+        }
         for (std::string form : {row.canonical, row.offeredAs ? row.offeredAs : row.canonical}) {
             EXPECT_EQ(kv::FindKeyToken(form), &row) << form;
             for (char& c : form) {
@@ -20,17 +23,7 @@ TEST(KeyTokens, EveryRowIsFoundByItsFormsInAnyCase) {
             EXPECT_EQ(kv::FindKeyToken(form), &row) << form;
         }
     }
-    EXPECT_EQ(canonical,
-              (std::vector<std::string>{
-                  "RETURN", "Strg an", "Strg aus", "Tab",  "BACK",   "LEFT", "RIGHT", "UP", "DOWN",
-                  "ESCAPE", "HOME",    "END",      "NEXT", "DELETE", "F1",   "F2",    "F3", "F4",
-                  "F5",     "F6",      "F7",       "F8",   "F9",     "F10",  "F11",   "F12"}));
-    EXPECT_EQ(
-        std::vector<std::string>(kv::kOfferedKeys.begin(), kv::kOfferedKeys.end()),
-        (std::vector<std::string>{"Return", "Strg an", "Strg aus", "Back", "Left", "Right",  "Up",
-                                  "Down",   "Escape",  "Home",     "End",  "Next", "Delete", "F1",
-                                  "F2",     "F3",      "F4",       "F5",   "F6",   "F7",     "F8",
-                                  "F9",     "F10",     "F11",      "F12"}));
+    EXPECT_EQ(std::vector<std::string>(kv::kOfferedKeys.begin(), kv::kOfferedKeys.end()), offered);
 }
 
 TEST(KeyTokens, OnlyTheWholeUntrimmedTextNamesAKey) {

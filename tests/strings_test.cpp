@@ -28,7 +28,7 @@ TEST(UpperCase, ChangesOnlyAsciiLetters) {
     EXPECT_EQ(kv::UpperCase("äöüß§"), "äöüß§");
 }
 
-TEST(MidString, CountsFromOneAndStaysInsideTheText) {
+TEST(MidString, CountsFromOneAndStaysInsideTheTextAsCharToStringMakesOneCharacter) {
     const std::string text = "Ab c";
     EXPECT_EQ(kv::StringLength(text), 4);
     EXPECT_EQ(kv::MidString(text, 1, 1), "A");
@@ -38,9 +38,6 @@ TEST(MidString, CountsFromOneAndStaysInsideTheText) {
     for (const auto& [position, length] : outside) {
         EXPECT_EQ(kv::MidString(text, position, length), "") << position << " " << length;
     }
-}
-
-TEST(CharToString, MakesOneCharacterText) {
     EXPECT_EQ(kv::CharToString('\xA7'), "§");
     EXPECT_EQ(kv::CharToString('\0'), "");
 }
