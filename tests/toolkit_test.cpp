@@ -36,7 +36,6 @@ TEST(ToolkitTest, StopReleasesTrayIconsWhileTheirWindowsExistThenTheRest) {
 
     HWND window =
         reinterpret_cast<HWND>(kv::OpenWindow(0, 0, 0, 200, 100, "Start", kv::kWindowDefaultFlags));
-    ASSERT_NE(window, nullptr);
     kv::CreateGadgetList(window);
     ASSERT_NE(kv::ButtonGadget(1, 0, 0, 80, 20, "OK"), 0);
     ASSERT_NE(kv::AddSysTrayIcon(4, window, LoadIconA(nullptr, IDI_APPLICATION)), 0);
