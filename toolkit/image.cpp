@@ -301,12 +301,7 @@ void FreeImage(ObjectNumber number) {
 }
 
 void FreeAllImages() {
-    ObjectTable<ImageRecord>& images = Images();
-    images.First();
-    ObjectNumber number = 0;
-    ImageRecord* image = nullptr;
-    while (images.Next(&number, &image))
-        FreeImage(number);
+    Images().ForEachNumber(FreeImage);
 }
 
 }  // namespace kv

@@ -106,6 +106,16 @@ public:
         return false;
     }
 
+    // Calls `visit` with every number in use; `visit` may free the number it is given.
+    template <class Visit>
+    void ForEachNumber(Visit visit) {
+        ObjectNumber number = 0;
+        Record* record = nullptr;
+        First();
+        while (Next(&number, &record))
+            visit(number);
+    }
+
 private:
     static ObjectNumber NumberOf(const Record* record) {
         return static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(record));

@@ -130,12 +130,7 @@ int32_t RemoveSysTrayIcon(ObjectNumber number) {
 }
 
 void RemoveAllSysTrayIcons() {
-    ObjectTable<TrayIconRecord>& icons = Icons();
-    icons.First();
-    ObjectNumber number = 0;
-    TrayIconRecord* icon = nullptr;
-    while (icons.Next(&number, &icon))
-        RemoveSysTrayIcon(number);
+    Icons().ForEachNumber(RemoveSysTrayIcon);
 }
 
 }  // namespace kv

@@ -620,12 +620,7 @@ ObjectNumber WindowNumberOf(HWND window) {
 }
 
 void CloseAllWindows() {
-    ObjectTable<WindowRecord>& windows = Library().windows;
-    ObjectNumber number;
-    WindowRecord* record;
-    windows.First();
-    while (windows.Next(&number, &record))
-        CloseWindow(number);
+    Library().windows.ForEachNumber(CloseWindow);
     Events().drop.reset();
 }
 
