@@ -20,7 +20,7 @@ constexpr ObjectNumber kDynamicNumber = -1;
 // once the record holds its platform handle.
 template <class Record>
 class ObjectTable {
-public:
+  public:
     // Frees whatever object holds a number; called before a number is (re)used.
     using ReleaseFunction = void (*)(ObjectNumber);
 
@@ -40,20 +40,25 @@ public:
                 return nullptr;
             }
             Record* record = &dynamic_.back();
-            if (assigned) *assigned = NumberOf(record);
+            if (assigned)
+                *assigned = NumberOf(record);
             return record;
         }
-        if (number < 0) return nullptr;
+        if (number < 0)
+            return nullptr;
         if (number >= Capacity()) {
-            if (number > INT32_MAX - growthStep_) return nullptr;
+            if (number > INT32_MAX - growthStep_)
+                return nullptr;
             try {
                 slots_.resize(static_cast<size_t>(number) + growthStep_);
             } catch (const std::exception&) {
                 return nullptr;
             }
         }
-        if (release_) release_(number);
-        if (assigned) *assigned = number;
+        if (release_)
+            release_(number);
+        if (assigned)
+            *assigned = number;
         return &slots_[number];
     }
 
@@ -71,7 +76,8 @@ public:
         }
         for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
             if (NumberOf(&*it) == number) {
-                if (cursor_ == it) ++cursor_;
+                if (cursor_ == it)
+                    ++cursor_;
                 dynamic_.erase(it);
                 return;
             }
@@ -116,15 +122,17 @@ public:
             visit(number);
     }
 
-private:
+  private:
     static ObjectNumber NumberOf(const Record* record) {
         return static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(record));
     }
 
     Record* Find(ObjectNumber number) {
-        if (number >= 0 && number < Capacity()) return &slots_[number];
+        if (number >= 0 && number < Capacity())
+            return &slots_[number];
         for (Record& record : dynamic_) {
-            if (NumberOf(&record) == number) return &record;
+            if (NumberOf(&record) == number)
+                return &record;
         }
         return nullptr;
     }
