@@ -9,6 +9,7 @@
 #include "engine/keys.h"
 #include "engine/prepare.h"
 #include "engine/sendkey.h"
+#include "runtime/delay.h"
 #include "runtime/strings.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -19,7 +20,6 @@ namespace kv {
 
 namespace {
 
-constexpr int64_t kMicrosecondsPerMs = 1000;
 constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
 constexpr int32_t kTriggerReleaseSlices = kTriggerReleaseLimitMs / kPauseSliceMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
@@ -58,10 +58,6 @@ bool KeyPressed(int virtualKey) {
 
 bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
-}
-
-bool IsCtrlToken(const std::string& key) {
-    return key == kTokenCtrlDown || key == kTokenCtrlUp;
 }
 
 // Injected keys set the "pressed since the last query" bit too; reading it once after the run's
