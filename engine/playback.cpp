@@ -4,17 +4,11 @@
 
 #include <string>
 
-#include "app/numbers.h"
 #include "engine/input.h"
 #include "engine/keys.h"
 #include "engine/prepare.h"
 #include "engine/sendkey.h"
 #include "runtime/delay.h"
-#include "runtime/strings.h"
-#include "toolkit/gadget.h"
-#include "toolkit/image.h"
-#include "toolkit/systray.h"
-#include "toolkit/window.h"
 
 namespace kv {
 
@@ -23,20 +17,6 @@ namespace {
 constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
 constexpr int32_t kTriggerReleaseSlices = kTriggerReleaseLimitMs / kPauseSliceMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
-constexpr int32_t kToggleDown = 1;
-constexpr int32_t kTrayLeftDoubleClick = 2;
-
-// SetProcessInformation is missing before Windows 8, so it is looked up at run time.
-constexpr int kProcessPowerThrottling = 4;
-constexpr ULONG kPowerThrottlingVersion = 1;
-constexpr ULONG kPowerThrottlingIgnoreTimerResolution = 0x4;
-
-struct PowerThrottlingState {
-    ULONG Version;
-    ULONG ControlMask;
-    ULONG StateMask;
-};
-using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
 
 struct RunState {
     bool awaitingRelease = false;  // until the run's first key
@@ -110,63 +90,10 @@ PassOutcome PlayEntries() {
     return outcome;
 }
 
-int32_t RepetitionCount() {
-    if (GetGadgetState(kGadgetRepeatEnable) != kToggleDown)
-        return 0;
-    return StringToInteger(GetGadgetText(kGadgetRepeatCount));
-}
-
-// Without this, Windows 11 stretches the 2 ms waits of a hidden window's process to a timer tick.
-void OptOutOfTimerThrottling() {
-    const FARPROC procedure =
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
-    if (!procedure)
-        return;
-    const auto setProcessInformation =
-        reinterpret_cast<SetProcessInformationFunction>(reinterpret_cast<void (*)()>(procedure));
-    PowerThrottlingState state{kPowerThrottlingVersion, kPowerThrottlingIgnoreTimerResolution, 0};
-    setProcessInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
-}
-
-HICON Icon(ObjectNumber image) {
-    return static_cast<HICON>(ImageID(image));
-}
+}  // namespace
 
 bool TriggerPressed() {
     return KeyPressed(kTriggerKey) && KeyPressed(VK_CONTROL);
-}
-
-void StayArmed(int32_t repetitionCount) {
-    bool leave = false;
-    while (!leave) {
-        if (WindowEvent(kArmedWaitMs) == kEventSysTray && EventType() == kTrayLeftDoubleClick) {
-            leave = true;
-        }
-        if (TriggerPressed()) {
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
-            PlayRun(repetitionCount);
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
-        }
-    }
-}
-
-}  // namespace
-
-int32_t RunPlayback() {
-    PrepareSteps();
-    const int32_t repetitionCount = RepetitionCount();
-    OptOutOfTimerThrottling();
-    HideWindow(kMainWindow, 1);
-    if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), Icon(kImageArmed))) {
-        // No icon, no double click to come back by: stay idle instead of hidden.
-        HideWindow(kMainWindow, 0);
-        return 0;
-    }
-    SysTrayIconToolTip(kTrayIconPlayback, kTrayToolTip);
-    StayArmed(repetitionCount);
-    RemoveSysTrayIcon(kTrayIconPlayback);
-    HideWindow(kMainWindow, 0);
-    return 0;
 }
 
 void PlayRun(int32_t repetitionCount) {

@@ -8,12 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app_fixture.h"
 #include "engine/input.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
-#include "toolkit/image.h"
-#include "toolkit/systray.h"
 
 namespace kv {
 namespace {
@@ -90,10 +87,9 @@ const InputSeam kFakeSeam = {
     [] { fake.WaitUntil(fake.now + 100); },
 };
 
-class Playback : public test::AppTest {
+class Playback : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::AppTest::SetUp();
         fake = FakeKeyboard();
         SetInput(kFakeSeam);
     }
@@ -101,7 +97,7 @@ class Playback : public test::AppTest {
 };
 
 struct RunCase {
-    test::StepRows rows;
+    std::vector<StepText> rows;
     int32_t count;
     int64_t stopAtMs;  // the user presses J for 50 ms, -1 never
     const char* events;
@@ -132,8 +128,7 @@ TEST_F(Playback, RunsByCountStopKeyAndTheUsersHands) {
         fake.holds = run.holds;
         if (run.stopAtMs >= 0)
             fake.holds.push_back({kStopKey, run.stopAtMs, run.stopAtMs + 50});
-        test::SetRows(run.rows);
-        PrepareSteps();
+        PrepareStepTexts(run.rows);
         PlayRun(run.count);
         EXPECT_EQ(fake.events, run.events);
         if (run.firstKeyMs >= 0) {
@@ -160,37 +155,6 @@ TEST_F(Playback, PausesEndOnDeadlinesFromTheirStartSoLateWakesDoNotAddUp) {
         EXPECT_EQ(fake.now - start, slices ? slices * kSlice * kMs + 300 : 0) << pause;
         EXPECT_EQ(fake.stopQueries, slices) << pause;
     }
-}
-
-// The shell's side of the tray icon: the icon of every call, null where none is given.
-std::vector<HICON> trayIcons;
-BOOL trayAnswer = FALSE;
-
-BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
-    trayIcons.push_back((data->uFlags & NIF_ICON) ? data->hIcon : nullptr);
-    if (data->uFlags & NIF_TIP) {
-        EXPECT_STREQ(data->szTip, kTrayToolTip);
-    }
-    return trayAnswer;
-}
-
-TEST_F(Playback, ArmedStatePlaysOnCtrlUAndEndsOnTheTrayDoubleClick) {
-    SetNotifyIconFunction(RecordTrayCall);
-    RunPlayback();  // the icon is refused: back to the shown window at once
-    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
-    EXPECT_EQ(trayIcons.size(), 1u);
-
-    trayIcons.clear();
-    trayAnswer = TRUE;
-    test::SetRows({{"0", "a"}});
-    fake.holds = {{kTriggerKey, 0, 10}, {VK_CONTROL, 0, 10}};
-    PostMessageA(WindowID(kMainWindow), kMessageTrayEvent, kTrayIconPlayback, WM_LBUTTONDBLCLK);
-    RunPlayback();
-    EXPECT_EQ(fake.events, "+A -A");
-    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
-    const HICON armed = static_cast<HICON>(ImageID(kImageArmed));
-    const HICON running = static_cast<HICON>(ImageID(kImageRunning));
-    EXPECT_EQ(trayIcons, (std::vector<HICON>{armed, nullptr, running, armed, nullptr}));
 }
 
 }  // namespace
