@@ -21,12 +21,7 @@ constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
 struct RunState {
     bool awaitingRelease = false;  // until the run's first key
     bool ctrlLeftDown = false;     // by a "Strg an" of this run
-};
-
-struct PassOutcome {
-    bool stopped = false;
-    bool polled = false;  // the stop key was looked at
-    bool busy = false;    // something was waited or sent
+    bool polled = false;           // the current pass has looked at the stop key
 };
 
 RunState run;
@@ -73,56 +68,56 @@ int32_t AwaitTriggerRelease() {
     return 0;
 }
 
-PassOutcome PlayEntries() {
-    PassOutcome outcome;
-    for (const PreparedStep& step : PreparedSteps()) {
-        if (step.Pause / kPauseSliceMs > 0)
-            outcome.polled = outcome.busy = true;
-        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease())) {
-            outcome.stopped = true;
-            return outcome;
-        }
-        run.awaitingRelease = false;
-        if (IsCtrlToken(step.Key) || VirtualKeyOf(step.Key) != 0)
-            outcome.busy = true;
-        Send(step.Key);
-    }
-    return outcome;
-}
-
 }  // namespace
 
+// Both keys are queried at every poll, so a press counts only in the interval it happened in: an
+// old Ctrl+S followed by a typed "u" is no trigger.
 bool TriggerPressed() {
-    return KeyPressed(kTriggerKey) && KeyPressed(VK_CONTROL);
+    const bool trigger = KeyPressed(kTriggerKey);
+    return KeyPressed(VK_CONTROL) && trigger;
 }
 
 void PlayRun(int32_t repetitionCount) {
+    const InputSeam& input = Input();
     run = RunState{};
     run.awaitingRelease = true;
+    // A j typed while armed is no request to stop this run.
+    input.asyncKeyState(kStopKey);
     for (int32_t passes = 0;;) {
-        const PassOutcome outcome = PlayEntries();
-        if (outcome.stopped)
+        const int64_t start = input.now();
+        if (PlayPass())
             break;
         if (repetitionCount >= 0 && ++passes >= repetitionCount)
             break;
-        // A pass without a pause slice never looked at the stop key.
-        if (!outcome.polled && KeyPressed(kStopKey))
+        // A pass that waited for nothing ends with one slice that polls the stop key, so an endless
+        // run over an empty or Ctrl-only list neither spins nor floods the input stream.
+        if (input.now() - start < kSliceUs) {
+            if (PauseAndPoll(kPauseSliceMs))
+                break;
+        } else if (!run.polled && KeyPressed(kStopKey)) {
             break;
-        if (!outcome.busy)
-            Input().yield();
+        }
     }
     if (run.ctrlLeftDown)
         Send(kTokenCtrlUp);
 }
 
 int32_t PlayPass() {
-    return PlayEntries().stopped ? 1 : 0;
+    run.polled = false;
+    for (const PreparedStep& step : PreparedSteps()) {
+        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease()))
+            return 1;
+        run.awaitingRelease = false;
+        Send(step.Key);
+    }
+    return 0;
 }
 
 int32_t PauseAndPoll(int32_t pause) {
     const int32_t slices = pause / kPauseSliceMs;
     if (slices <= 0)
         return 0;
+    run.polled = true;
     const InputSeam& input = Input();
     const int64_t start = input.now();
     for (int32_t slice = 1; slice <= slices; ++slice) {

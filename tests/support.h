@@ -9,8 +9,9 @@
 namespace kv::test {
 
 // Calls `between` (a short sleep unless given) until `done` holds; false after `limitMs`.
-inline bool PollUntil(const std::function<bool()>& done, DWORD limitMs = 5000,
-                      const std::function<void()>& between = [] { Sleep(10); }) {
+inline bool PollUntil(
+    const std::function<bool()>& done, DWORD limitMs = 10000,
+    const std::function<void()>& between = [] { Sleep(10); }) {
     for (const DWORD start = GetTickCount(); !done(); between()) {
         if (GetTickCount() - start > limitMs)
             return false;
