@@ -31,7 +31,6 @@ std::string KeyEvent(unsigned virtualKey, unsigned scanCode, uint32_t flags) {
 // so the test sees it came from the layout lookup.
 const std::map<char, int16_t> kFakeLayout = {{'ä', 0x00DE}, {'?', 0x01DB}, {'@', 0x0651},
                                              {'|', 0x06E2}, {'^', 0x00DC}, {'a', 0x0051}};
-constexpr uint8_t kDeadKey = 0xDC;
 
 const kv::InputSeam kRecordingInput = {
     [](uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
@@ -49,7 +48,7 @@ const kv::InputSeam kRecordingInput = {
         const auto found = kFakeLayout.find(character);
         return found == kFakeLayout.end() ? -1 : found->second;
     },
-    [](uint8_t virtualKey) { return virtualKey == kDeadKey ? 0x8000005Eu : virtualKey; },
+    [](uint8_t virtualKey) { return virtualKey == 0xDC ? 0x8000005Eu : virtualKey; },
     [](wchar_t character, uint32_t flags) {
         events.push_back(KeyEvent(0, character, flags) + " character");
     }};
