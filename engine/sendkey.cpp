@@ -18,6 +18,10 @@ void SendKeyEvent(const InputSeam& input, uint8_t virtualKey, bool extended, boo
     input.keyEvent(virtualKey, input.scanCode(virtualKey), flags);
 }
 
+void Hold(const InputSeam& input) {
+    input.waitUntil(input.now() + kKeyHoldMs * kMicrosecondsPerMs);
+}
+
 }  // namespace
 
 void SendKey(const std::string& key) {
@@ -30,11 +34,17 @@ void SendKey(const std::string& key) {
     if (!stroke.virtualKey) {
         return;
     }
+    if (stroke.virtualKey == VK_PACKET) {
+        input.characterEvent(stroke.character, 0);
+        Hold(input);
+        input.characterEvent(stroke.character, KEYEVENTF_KEYUP);
+        return;
+    }
     if (stroke.shift) {
         SendKeyEvent(input, VK_SHIFT, false, false);
     }
     SendKeyEvent(input, stroke.virtualKey, stroke.extended, false);
-    input.waitUntil(input.now() + kKeyHoldMs * kMicrosecondsPerMs);
+    Hold(input);
     SendKeyEvent(input, stroke.virtualKey, stroke.extended, true);
     if (stroke.shift) {
         SendKeyEvent(input, VK_SHIFT, false, true);
