@@ -1,4 +1,4 @@
-// Gadgets under real keyboard and mouse input, and a real OLE drag onto the list.
+// A real OLE drag onto the list, under the real mouse.
 
 #include <windows.h>
 
@@ -10,112 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/gadget_test_support.h"
-#include "toolkit/gadget.h"
-#include "toolkit/listicon.h"
-#include "toolkit/window.h"
+#include "toolkit/fixture.h"
 
 namespace kv {
 namespace {
 
 using Event = test::FetchedEvent;
 using test::kList;
-
-constexpr ObjectNumber kPause = 2;
-constexpr ObjectNumber kKey = 3;
-constexpr DWORD kInputGapMs = 20;
-
-const char* const kKeyNames[] = {"Return", "Strg an", "Strg aus", "Back", "Left", "Right",  "Up",
-                                 "Down",   "Escape",  "Home",     "End",  "Next", "Delete", "F1",
-                                 "F2",     "F3",      "F4",       "F5",   "F6",   "F7",     "F8",
-                                 "F9",     "F10",     "F11",      "F12"};
-
-void TypeText(const char* text) {
-    for (const char* c = text; *c; ++c) {
-        const auto key = static_cast<BYTE>(VkKeyScanA(*c) & 0xFF);
-        const auto scan = static_cast<BYTE>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-        keybd_event(key, scan, 0, 0);
-        Sleep(kInputGapMs);
-        keybd_event(key, scan, KEYEVENTF_KEYUP, 0);
-        Sleep(kInputGapMs);
-    }
-}
-
-void MoveMouse(POINT screen) {
-    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-                screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
-    Sleep(kInputGapMs);
-}
-
-// The screen point over the first column of a row.
-POINT RowPoint(HWND list, int32_t row) {
-    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&bounds));
-    POINT point = {bounds.left + 20, (bounds.top + bounds.bottom) / 2};
-    ClientToScreen(list, &point);
-    return point;
-}
-
-bool IsHighlighted(HWND list, int32_t row) {
-    return SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_DROPHILITED);
-}
-
-class GadgetDesktopTest : public test::GadgetWindowTest {
-  protected:
-    GadgetDesktopTest() : GadgetWindowTest(test::kMainWindowFlags) {}
-
-    void SetUp() override {
-        GadgetWindowTest::SetUp();
-        StepList({"10\nA", "20\nB", "30\nC"});
-        StringGadget(kPause, 0, 0, 80, 20, "", kStringNumeric);
-        ComboBoxGadget(kKey, 80, 0, 190, 200, 66);
-    }
-
-    static HWND List() { return GadgetID(kList); }
-};
-
-TEST_F(GadgetDesktopTest, TypedKeysReachTheFieldsAsTheirKindsAllow) {
-    for (const char* name : kKeyNames)
-        AddGadgetItem(kKey, -1, name);
-    ASSERT_EQ(CountGadgetItems(kKey), 25);
-    for (int32_t i = 0; i < 25; ++i)
-        EXPECT_EQ(GetGadgetItemText(kKey, i), kKeyNames[i]) << i;
-    EXPECT_EQ(GetGadgetState(kKey), -1);
-    EXPECT_EQ(GetGadgetText(kKey), "");
-
-    const struct {
-        ObjectNumber gadget;
-        HWND field;
-        const char* typed;
-        const char* text;
-    } fields[] = {
-        {kPause, GadgetID(kPause), "1a2b3", "123"},
-        {kKey, GetWindow(GadgetID(kKey), GW_CHILD), "hallo f5", "hallo f5"},
-    };
-    for (const auto& field : fields) {
-        SetFocus(field.field);
-        TypeText(field.typed);
-        test::FetchEvents(
-            [&](const std::vector<Event>&) { return GetGadgetText(field.gadget) == field.text; });
-        EXPECT_EQ(GetGadgetText(field.gadget), field.text);
-    }
-    EXPECT_EQ(GetGadgetState(kKey), -1);
-    SetGadgetText(kPause, "abc Löschen");
-    EXPECT_EQ(GetGadgetText(kPause), "abc Löschen");
-}
-
-TEST_F(GadgetDesktopTest, ARightClickReportsTheChangeOfSelectionFirst) {
-    MoveMouse(RowPoint(List(), 1));
-    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
-    Sleep(kInputGapMs);
-    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-    const Event rightClick = {kEventGadget, kList, kEventTypeRightClick};
-    EXPECT_EQ(test::FetchEventsUntil(rightClick),
-              (std::vector<Event>{{kEventGadget, kList, kEventTypeChange}, rightClick}));
-    EXPECT_EQ(GetGadgetState(kList), 1);
-}
 
 // Drops once the target has answered twice, noting whether the row under the cursor was marked
 // meanwhile. It lives on the test's stack.
@@ -136,7 +37,8 @@ class TestDropSource final : public IDropSource {
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
         ++answers_;
-        rowMarked = rowMarked || IsHighlighted(list_, row_);
+        rowMarked = rowMarked || SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row_),
+                                              LVIS_DROPHILITED);
         return DRAGDROP_S_USEDEFAULTCURSORS;
     }
 
@@ -163,7 +65,26 @@ IDataObject* ClipboardData(HWND owner, UINT format, const std::string& bytes) {
     return data;
 }
 
+// The mouse over the first column of a row.
+void MoveMouseToRow(HWND list, int32_t row) {
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&bounds));
+    POINT point = {bounds.left + 20, (bounds.top + bounds.bottom) / 2};
+    ClientToScreen(list, &point);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
+    Sleep(20);
+}
+
+class GadgetDesktopTest : public test::GadgetTest {
+  protected:
+    GadgetDesktopTest() : GadgetTest(test::kMainWindowFlags) {}
+};
+
 TEST_F(GadgetDesktopTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
+    HWND list = StepList({"10\nA", "20\nB", "30\nC"});
     EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
     const std::string bytes("Hallo\0tail", 10);
     const struct {
@@ -176,8 +97,8 @@ TEST_F(GadgetDesktopTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
         SCOPED_TRACE(drag.row);
         IDataObject* data = ClipboardData(Window(), drag.format, bytes);
         ASSERT_NE(data, nullptr);
-        TestDropSource source(List(), drag.row);
-        MoveMouse(RowPoint(List(), drag.row));
+        TestDropSource source(list, drag.row);
+        MoveMouseToRow(list, drag.row);
         DWORD effect = ~0u;
         EXPECT_EQ(DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect),
                   DRAGDROP_S_DROP);

@@ -69,30 +69,13 @@ class ImageTest : public testing::Test {
     std::vector<uint8_t> running_;
 };
 
-TEST_F(ImageTest, EmbeddedIconsAreSixteenSquareIcons) {
-    struct Expected {
-        const std::vector<uint8_t>& file;
-        size_t size;
-        uint32_t colours;
-    };
-    kv::ObjectNumber number = 1;
-    for (const Expected& icon : {Expected{armed_, 750, 92}, Expected{running_, 738, 89}}) {
-        ASSERT_EQ(icon.file.size(), icon.size);
-        EXPECT_EQ(icon.file[22 + 32], icon.colours);  // the first image starts at 22
-        const auto handle = reinterpret_cast<HANDLE>(CatchGuarded(number, icon.file));
-        EXPECT_TRUE(IconAlive(handle));
-        EXPECT_EQ(kv::ImageID(number), handle);
-        EXPECT_EQ(kv::ImageWidth(number), 16);
-        EXPECT_EQ(kv::ImageHeight(number), 16);
-        ++number;
-    }
-}
-
-TEST_F(ImageTest, CatchingUnderAUsedNumberDestroysTheOlderImage) {
+TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOlderImage) {
     const auto first = reinterpret_cast<HANDLE>(CatchGuarded(1, armed_));
     ASSERT_TRUE(IconAlive(first));
     const auto second = reinterpret_cast<HANDLE>(CatchGuarded(1, running_));
     EXPECT_EQ(kv::ImageID(1), second);
+    EXPECT_EQ(kv::ImageWidth(1), 16);
+    EXPECT_EQ(kv::ImageHeight(1), 16);
     EXPECT_FALSE(IconAlive(first));
     // A failing catch still frees the number.
     EXPECT_EQ(CatchGuarded(1, {'n', 'o'}), 0);
@@ -129,25 +112,23 @@ TEST_F(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
     }
     EXPECT_EQ(CatchGuarded(1, {'K', 'o', 'r', 'v', 'a', 'l', 't', '!', 0, 0, 0, 0, 0, 0}), 0);
 
-    struct Lie {
+    const struct {
         const char* what;
         bool inBitmap;
         size_t offset;
-        size_t width;
         uint32_t value;
+    } lies[] = {
+        {"image size past the end", false, 14, 750},
+        {"image offset wrapping", false, 18, 0xFFFFFFF0},
+        {"icon width", false, 22 + 4, 0x7FFFFFFF},
+        {"icon colours", false, 22 + 32, 200},
+        {"bitmap pixel offset", true, 10, 0xFFFFFF00},
+        {"bitmap width", true, 18, 0x4000},
+        {"bitmap compression", true, 30, BI_RLE4},
     };
-    const Lie lies[] = {
-        {"image size past the end", false, 14, 4, 750},
-        {"image offset wrapping", false, 18, 4, 0xFFFFFFF0},
-        {"icon width", false, 22 + 4, 4, 0x7FFFFFFF},
-        {"icon colours", false, 22 + 32, 4, 200},
-        {"bitmap pixel offset", true, 10, 4, 0xFFFFFF00},
-        {"bitmap width", true, 18, 4, 0x4000},
-        {"bitmap compression", true, 30, 4, BI_RLE4},
-    };
-    for (const Lie& lie : lies) {
+    for (const auto& lie : lies) {
         std::vector<uint8_t> file = lie.inBitmap ? SmallBitmap() : armed_;
-        std::memcpy(file.data() + lie.offset, &lie.value, lie.width);
+        std::memcpy(file.data() + lie.offset, &lie.value, sizeof lie.value);
         EXPECT_EQ(CatchGuarded(1, file), 0) << lie.what;
     }
 }

@@ -7,15 +7,13 @@
 
 #include <string>
 
-#include "toolkit/gadget_test_support.h"
-#include "toolkit/gadget.h"
-#include "toolkit/window.h"
+#include "toolkit/fixture.h"
 
 namespace kv {
 namespace {
 
 using test::kList;
-using ListIconTest = test::GadgetWindowTest;
+using ListIconTest = test::GadgetTest;
 
 TEST_F(ListIconTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     StepList({});
@@ -45,10 +43,8 @@ TEST_F(ListIconTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
 }
 
 TEST_F(ListIconTest, StateIsTheSelectedRowOrMinusOne) {
-    StepList({});
+    StepList({"10\nA", "20\nB", "30\nC"});
     EXPECT_EQ(GetGadgetState(kList), -1);
-    for (const char* row : {"10\nA", "20\nB", "30\nC"})
-        AddGadgetItem(kList, -1, row);
     LVITEMA item = {};
     item.state = item.stateMask = LVIS_SELECTED;
     SendMessageA(GadgetID(kList), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));

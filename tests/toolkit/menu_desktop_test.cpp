@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
-#include "toolkit/internal.h"
+#include "toolkit/fixture.h"
 #include "toolkit/menu.h"
-#include "toolkit/window.h"
 
+namespace kv {
 namespace {
 
 constexpr UINT kPollMs = 20;
 constexpr DWORD kStuckMenuMs = 5000;
-constexpr DWORD kEventWaitMs = 300;
 constexpr int kCursorX = 400;
 constexpr int kCursorY = 300;
 
@@ -41,36 +41,31 @@ int32_t ChooseWith(std::vector<WORD> keys) {
     menuStart = GetTickCount();
     SetCursorPos(kCursorX, kCursorY);
     const UINT_PTR typing = SetTimer(nullptr, 0, kPollMs, TypeIntoShownMenu);
-    kv::DisplayPopupMenu(9, kv::WindowID(0));
+    DisplayPopupMenu(9, WindowID(0));
     KillTimer(nullptr, typing);
     EXPECT_NE(shownMenu.right, 0);
     EXPECT_LT(GetTickCount() - menuStart, kStuckMenuMs);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kEventWaitMs) {
-        if (kv::WindowEvent(kPollMs) == kv::kEventMenu)
-            return kv::EventMenu();
-    }
-    return -1;
+    return test::FetchUntil(kEventMenu, 300) ? EventMenu() : -1;
 }
 
-TEST(MenuDesktopTest, ChosenItemArrivesAsMenuEventAndEscapeChoosesNothing) {
-    kv::InitWindowLibrary(GetModuleHandleA(nullptr));
-    kv::InitMenuLibrary();
-    ASSERT_NE(kv::OpenWindow(0, 100, 100, 400, 300, "Schritte"), 0);
-    const auto replaced = reinterpret_cast<HMENU>(kv::CreatePopupMenu(9));
-    kv::MenuItem(12, "alt");
-    ASSERT_NE(kv::CreatePopupMenu(9), 0);
+using MenuDesktopTest = test::WindowTest;
+
+TEST_F(MenuDesktopTest, ChosenItemArrivesAsMenuEventAndEscapeChoosesNothing) {
+    InitMenuLibrary();
+    ASSERT_NE(Open(0), nullptr);
+    const auto replaced = reinterpret_cast<HMENU>(CreatePopupMenu(9));
+    MenuItem(12, "alt");
+    ASSERT_NE(CreatePopupMenu(9), 0);
     EXPECT_FALSE(IsMenu(replaced));
-    kv::MenuItem(10, "Löschen");
-    kv::MenuItem(11, "Umbenennen (Name+Zeit)");
+    MenuItem(10, "Löschen");
+    MenuItem(11, "Umbenennen (Name+Zeit)");
 
     EXPECT_EQ(ChooseWith({VK_DOWN, VK_RETURN}), 10);
     EXPECT_EQ(shownMenu.left, kCursorX - 1);
     EXPECT_EQ(shownMenu.top, kCursorY - 1);
     EXPECT_EQ(ChooseWith({VK_ESCAPE}), -1);
-
-    EXPECT_NE(kv::FreeMenu(9), 0);
-    kv::CloseAllWindows();
+    EXPECT_NE(FreeMenu(9), 0);
 }
 
 }  // namespace
+}  // namespace kv

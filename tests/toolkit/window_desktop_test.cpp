@@ -2,33 +2,26 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include <functional>
+#include "toolkit/fixture.h"
 
-#include "toolkit/window_support.h"
-#include "toolkit/window.h"
-
+namespace kv {
 namespace {
 
-using kv_test::Child;
-using kv_test::FetchUntil;
-using kv_test::WindowTest;
+using test::WindowTest;
 
-// Runs the event loop until `done` holds; false after `limitMs`.
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 1500) {
-    for (const DWORD start = GetTickCount(); !done(); kv::WindowEvent(10)) {
-        if (GetTickCount() - start > limitMs)
-            return false;
-    }
-    return true;
+// Runs the event loop until `done` holds; false after 1.5 s.
+bool PumpUntil(const std::function<bool()>& done) {
+    return test::PollUntil(done, 1500, [] { WindowEvent(10); });
 }
 
-bool Activate(HWND window) {
-    SetForegroundWindow(window);
-    return PumpUntil([window] { return GetActiveWindow() == window; });
+HWND Child(HWND parent, const char* className, DWORD style, int id) {
+    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 10, 10 + id * 30, 100,
+                           25, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 // Presses (Shift+)Tab and reports where the focus is once the keys are handled.
-HWND TabFrom(HWND focus, bool shift = false) {
+HWND TabFrom(HWND focus, bool shift) {
     SetFocus(focus);
     const int key = shift ? VK_SHIFT : VK_TAB;
     if (shift)
@@ -45,15 +38,16 @@ HWND TabFrom(HWND focus, bool shift = false) {
 TEST_F(WindowTest, TabWrapsSkipsUnreachableControlsAndTypesIntoWritableRichEdit) {
     HWND window = Open(0);
     HWND first = Child(window, "Edit", WS_TABSTOP | WS_BORDER, 1);
-    HWND second = Child(window, "Button", WS_TABSTOP, 2, "B");
-    EnableWindow(Child(window, "Button", WS_TABSTOP, 3, "disabled"), FALSE);
+    HWND second = Child(window, "Button", WS_TABSTOP, 2);
+    EnableWindow(Child(window, "Button", WS_TABSTOP, 3), FALSE);
     ShowWindow(Child(window, "Edit", WS_TABSTOP, 4), SW_HIDE);
-    Child(window, "Button", 0, 5, "no stop");
+    Child(window, "Button", 0, 5);
     HWND last = Child(window, "Edit", WS_TABSTOP | WS_BORDER, 6);
     ASSERT_NE(LoadLibraryA("riched20.dll"), nullptr);
     HWND writable = Child(window, RICHEDIT_CLASSA, WS_TABSTOP | ES_MULTILINE, 7);
     HWND readOnly = Child(window, RICHEDIT_CLASSA, WS_TABSTOP | ES_MULTILINE | ES_READONLY, 8);
-    ASSERT_TRUE(Activate(window));
+    SetForegroundWindow(window);
+    ASSERT_TRUE(PumpUntil([window] { return GetActiveWindow() == window; }));
     const struct {
         HWND from;
         bool shift;
@@ -69,19 +63,5 @@ TEST_F(WindowTest, TabWrapsSkipsUnreachableControlsAndTypesIntoWritableRichEdit)
     EXPECT_STREQ(text, "\t");
 }
 
-TEST_F(WindowTest, CloseBoxClickGivesCloseEventAndKeepsWindow) {
-    HWND window = Open(0);
-    ASSERT_TRUE(Activate(window));
-    RECT frame;
-    GetWindowRect(window, &frame);
-    const int border = GetSystemMetrics(SM_CXFIXEDFRAME);
-    SetCursorPos(frame.right - border - GetSystemMetrics(SM_CXSIZE) / 2,
-                 frame.top + border + GetSystemMetrics(SM_CYCAPTION) / 2);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    EXPECT_TRUE(FetchUntil(kv::kEventCloseWindow));
-    EXPECT_EQ(kv::EventWindow(), 0);
-    EXPECT_TRUE(IsWindowVisible(window));
-}
-
 }  // namespace
+}  // namespace kv
