@@ -1,15 +1,14 @@
 #pragma once
-// What the toolkit's suites share: a window library with toolkit windows under test numbers,
-// gadgets in window 0, and fetching their events.
+// What the toolkit's suites share: the window library with windows under test numbers, gadgets
+// in window 0, and fetching their events.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <ole2.h>
 
-#include <functional>
 #include <initializer_list>
-#include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "support.h"
@@ -40,22 +39,19 @@ class WindowTest : public ::testing::Test {
     }
 };
 
-// Window 0 holds the gadgets; OLE is started for drops.
+// Window 0, invisible, holds the gadgets; OLE is started for drops.
 class GadgetTest : public WindowTest {
   protected:
-    explicit GadgetTest(uint32_t flags = kMainWindowFlags | kWindowInvisible) : flags_(flags) {}
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         WindowTest::SetUp();
         InitGadgetLibrary();
-        ASSERT_NE(window_ = Open(0, flags_), nullptr);
-        CreateGadgetList(window_);
+        CreateGadgetList(Open(0, kMainWindowFlags | kWindowInvisible));
     }
     void TearDown() override {
         WindowTest::TearDown();
         OleUninitialize();
     }
-    HWND Window() const { return window_; }
 
     // The main window's step list with `rows`.
     static HWND StepList(std::initializer_list<const char*> rows) {
@@ -66,10 +62,6 @@ class GadgetTest : public WindowTest {
             AddGadgetItem(kList, -1, row);
         return list;
     }
-
-  private:
-    uint32_t flags_;
-    HWND window_ = nullptr;
 };
 
 // Fetches events until `code` arrives; false after `limitMs`.
@@ -77,27 +69,18 @@ inline bool FetchUntil(int32_t code, DWORD limitMs = 2000) {
     return PollUntil([code] { return WindowEvent(20) == code; }, limitMs, [] {});
 }
 
-struct FetchedEvent {
-    int32_t code, gadget, type;
-    bool operator==(const FetchedEvent& o) const {
-        return code == o.code && gadget == o.gadget && type == o.type;
-    }
-};
+// Code, gadget and type of a gadget or drop event.
+using FetchedEvent = std::tuple<int32_t, int32_t, int32_t>;
 
-inline std::ostream& operator<<(std::ostream& out, const FetchedEvent& e) {
-    return out << e.code << "/" << e.gadget << "/" << e.type;
-}
-
-// Gadget and drop events until `done` holds for those seen, or the time is up.
-inline std::vector<FetchedEvent> FetchEvents(
-    const std::function<bool(const std::vector<FetchedEvent>&)>& done, DWORD limitMs = 3000) {
+// The gadget and drop events fetched until one with `lastCode` arrives or the time is up.
+inline std::vector<FetchedEvent> FetchEvents(int32_t lastCode, DWORD limitMs = 3000) {
     std::vector<FetchedEvent> seen;
     PollUntil(
         [&] {
             const int32_t code = WindowEvent(10);
             if (code == kEventGadget || code == kEventGadgetDrop)
-                seen.push_back({code, EventGadget(), EventType()});
-            return done(seen);
+                seen.emplace_back(code, EventGadget(), EventType());
+            return code == lastCode;
         },
         limitMs, [] {});
     return seen;

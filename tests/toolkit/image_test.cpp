@@ -89,22 +89,6 @@ TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOld
     EXPECT_FALSE(IconAlive(icon));
 }
 
-TEST_F(ImageTest, BitmapFileBecomesA32BitBitmapWithItsPixels) {
-    const auto bitmap = reinterpret_cast<HANDLE>(CatchGuarded(4, SmallBitmap()));
-    ASSERT_EQ(GetObjectType(bitmap), DWORD{OBJ_BITMAP});
-    EXPECT_EQ(kv::ImageWidth(4), 3);
-    EXPECT_EQ(kv::ImageHeight(4), 2);
-    EXPECT_EQ(kv::ImageDepth(4), 32);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(128, 128, 128));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    kv::FreeImage(4);
-    EXPECT_EQ(GetObjectType(bitmap), 0u);
-}
-
 TEST_F(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
     for (const std::vector<uint8_t>& whole : {armed_, SmallBitmap()}) {
         for (size_t length = 0; length < whole.size(); ++length)

@@ -3,15 +3,19 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <ole2.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "toolkit/fixture.h"
 
 namespace kv {
 namespace {
 
+using Event = test::FetchedEvent;
 using test::kList;
 using ListIconTest = test::GadgetTest;
 
@@ -52,6 +56,71 @@ TEST_F(ListIconTest, StateIsTheSelectedRowOrMinusOne) {
     RemoveGadgetItem(kList, 1);
     EXPECT_EQ(GetGadgetState(kList), -1);
     EXPECT_EQ(GetGadgetItemText(kList, 1, 1), "C");
+}
+
+// The platform's data object over the clipboard, which holds `bytes` in a 64-byte block.
+IDataObject* ClipboardData(UINT format, const std::string& bytes) {
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
+    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    IDataObject* data = nullptr;
+    if (OpenClipboard(WindowID(0))) {
+        EmptyClipboard();
+        SetClipboardData(format, block);
+        CloseClipboard();
+        OleGetClipboard(&data);
+    }
+    return data;
+}
+
+// The list's own drop target, called as the platform's drag loop calls it.
+TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
+    HWND list = StepList({"10\nA", "20\nB", "30\nC"});
+    EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
+    auto* const target = static_cast<IDropTarget*>(GetPropA(list, kPropertyDropTarget));
+    ASSERT_NE(target, nullptr);
+    const std::string bytes("Hallo\0tail", 10);
+    const struct {
+        UINT format;
+        int32_t row;
+        DWORD effect;
+        int32_t selected;
+    } drags[] = {{CF_WAVE, 1, DROPEFFECT_NONE, -1}, {CF_TEXT, 2, DROPEFFECT_COPY, 2}};
+    for (const auto& drag : drags) {
+        SCOPED_TRACE(drag.row);
+        IDataObject* data = ClipboardData(drag.format, bytes);
+        ASSERT_NE(data, nullptr);
+        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(list, LVM_GETITEMRECT, drag.row, reinterpret_cast<LPARAM>(&bounds));
+        POINT point = {bounds.left + 20, (bounds.top + bounds.bottom) / 2};
+        ClientToScreen(list, &point);
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->DragEnter(data, 0, {point.x, point.y}, &effect);
+        EXPECT_EQ(effect, drag.effect);
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, drag.row, LVIS_DROPHILITED) != 0,
+                  drag.effect != DROPEFFECT_NONE);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->Drop(data, 0, {point.x, point.y}, &effect);
+        data->Release();
+        EXPECT_EQ(effect, drag.effect);
+
+        const std::vector<Event> events =
+            test::FetchEvents(kEventGadgetDrop, drag.effect ? 3000 : 300);
+        EXPECT_EQ(GetGadgetState(kList), drag.selected);
+        if (drag.effect == DROPEFFECT_NONE) {
+            EXPECT_TRUE(events.empty());
+            continue;
+        }
+        ASSERT_EQ(events.size(), 2u);
+        EXPECT_EQ(events[0], Event(kEventGadget, kList, kEventTypeChange));
+        const DropRecord* drop = EventDropData();
+        ASSERT_NE(drop, nullptr);
+        // GlobalSize may round the block up; every byte of it is copied.
+        ASSERT_GE(drop->data.size(), 64u);
+        EXPECT_EQ(std::string(drop->data.data(), bytes.size()), bytes);
+        WindowEvent(0);
+        EXPECT_EQ(EventDropData(), nullptr);
+    }
 }
 
 TEST(DropEffectRule, ChoosesLinkMoveOrCopyByKeysAndOfferedEffects) {
