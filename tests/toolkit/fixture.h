@@ -55,12 +55,11 @@ class GadgetTest : public WindowTest {
 
     // The main window's step list with `rows`.
     static HWND StepList(std::initializer_list<const char*> rows) {
-        const auto list = reinterpret_cast<HWND>(
-            ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000));
+        ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000);
         AddGadgetColumn(kList, 1, "Key/Text", 216);
         for (const char* row : rows)
             AddGadgetItem(kList, -1, row);
-        return list;
+        return GadgetID(kList);
     }
 };
 

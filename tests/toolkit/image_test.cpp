@@ -43,30 +43,21 @@ bool IconAlive(HANDLE icon) {
     return true;
 }
 
-// A 3 x 2 bitmap file of 24 bits per pixel.
+// A 3 x 2 bitmap file of 24 bits per pixel, all black.
 std::vector<uint8_t> SmallBitmap() {
-    const uint8_t headers[] = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
-                               0,   0,   0,  3, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
-    // Bottom-up: red green blue over white black grey.
-    const uint8_t pixels[] = {0xFF, 0xFF, 0xFF, 0, 0,    0, 0x80, 0x80, 0x80, 0, 0, 0,
-                              0,    0,    0xFF, 0, 0xFF, 0, 0xFF, 0,    0,    0, 0, 0};
-    std::vector<uint8_t> file(54 + sizeof(pixels));
-    std::memcpy(file.data(), headers, sizeof(headers));
-    std::memcpy(file.data() + 54, pixels, sizeof(pixels));
+    std::vector<uint8_t> file = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                                 0,   0,   0,  3, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
+    file.resize(78);
     return file;
 }
 
 class ImageTest : public testing::Test {
   protected:
-    void SetUp() override {
-        kv::InitImageLibrary();
-        armed_ = EmbeddedData(KV_DATA_ICON_ARMED);
-        running_ = EmbeddedData(KV_DATA_ICON_RUNNING);
-    }
+    void SetUp() override { kv::InitImageLibrary(); }
     void TearDown() override { kv::FreeAllImages(); }
 
-    std::vector<uint8_t> armed_;
-    std::vector<uint8_t> running_;
+    const std::vector<uint8_t> armed_ = EmbeddedData(KV_DATA_ICON_ARMED);
+    const std::vector<uint8_t> running_ = EmbeddedData(KV_DATA_ICON_RUNNING);
 };
 
 TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOlderImage) {
@@ -82,8 +73,7 @@ TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOld
     EXPECT_FALSE(IconAlive(second));
     EXPECT_EQ(kv::ImageID(1), nullptr);
 
-    const intptr_t dynamic = CatchGuarded(kv::kDynamicNumber, armed_);
-    const HANDLE icon = kv::ImageID(dynamic);
+    const HANDLE icon = kv::ImageID(CatchGuarded(kv::kDynamicNumber, armed_));
     EXPECT_TRUE(IconAlive(icon));
     kv::FreeAllImages();
     EXPECT_FALSE(IconAlive(icon));
@@ -91,6 +81,7 @@ TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOld
 
 TEST_F(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
     for (const std::vector<uint8_t>& whole : {armed_, SmallBitmap()}) {
+        ASSERT_NE(CatchGuarded(1, whole), 0);
         for (size_t length = 0; length < whole.size(); ++length)
             ASSERT_EQ(CatchGuarded(1, {whole.begin(), whole.begin() + length}), 0) << length;
     }

@@ -2,13 +2,9 @@
 #include "toolkit/listicon.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
-#include <ole2.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "toolkit/fixture.h"
 
@@ -46,18 +42,6 @@ TEST_F(ListIconTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     EXPECT_EQ(GetGadgetItemText(kList, -1, 1), title.substr(0, 4095));
 }
 
-TEST_F(ListIconTest, StateIsTheSelectedRowOrMinusOne) {
-    StepList({"10\nA", "20\nB", "30\nC"});
-    EXPECT_EQ(GetGadgetState(kList), -1);
-    LVITEMA item = {};
-    item.state = item.stateMask = LVIS_SELECTED;
-    SendMessageA(GadgetID(kList), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(GetGadgetState(kList), 1);
-    RemoveGadgetItem(kList, 1);
-    EXPECT_EQ(GetGadgetState(kList), -1);
-    EXPECT_EQ(GetGadgetItemText(kList, 1, 1), "C");
-}
-
 // The platform's data object over the clipboard, which holds `bytes` in a 64-byte block.
 IDataObject* ClipboardData(UINT format, const std::string& bytes) {
     const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
@@ -80,34 +64,27 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
     auto* const target = static_cast<IDropTarget*>(GetPropA(list, kPropertyDropTarget));
     ASSERT_NE(target, nullptr);
     const std::string bytes("Hallo\0tail", 10);
-    const struct {
-        UINT format;
-        int32_t row;
-        DWORD effect;
-        int32_t selected;
-    } drags[] = {{CF_WAVE, 1, DROPEFFECT_NONE, -1}, {CF_TEXT, 2, DROPEFFECT_COPY, 2}};
-    for (const auto& drag : drags) {
-        SCOPED_TRACE(drag.row);
-        IDataObject* data = ClipboardData(drag.format, bytes);
+    for (const UINT format : {CF_WAVE, CF_TEXT}) {
+        const bool text = format == CF_TEXT;
+        const int32_t row = text ? 2 : 1;
+        IDataObject* data = ClipboardData(format, bytes);
         ASSERT_NE(data, nullptr);
-        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-        SendMessageA(list, LVM_GETITEMRECT, drag.row, reinterpret_cast<LPARAM>(&bounds));
-        POINT point = {bounds.left + 20, (bounds.top + bounds.bottom) / 2};
+        POINT point = {};
+        SendMessageA(list, LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&point));
         ClientToScreen(list, &point);
+        const POINTL at = {point.x + 20, point.y + 5};
         DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        target->DragEnter(data, 0, {point.x, point.y}, &effect);
-        EXPECT_EQ(effect, drag.effect);
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, drag.row, LVIS_DROPHILITED) != 0,
-                  drag.effect != DROPEFFECT_NONE);
+        target->DragEnter(data, 0, at, &effect);
+        EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_DROPHILITED) != 0, text);
         effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        target->Drop(data, 0, {point.x, point.y}, &effect);
+        target->Drop(data, 0, at, &effect);
         data->Release();
-        EXPECT_EQ(effect, drag.effect);
+        EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
 
-        const std::vector<Event> events =
-            test::FetchEvents(kEventGadgetDrop, drag.effect ? 3000 : 300);
-        EXPECT_EQ(GetGadgetState(kList), drag.selected);
-        if (drag.effect == DROPEFFECT_NONE) {
+        const std::vector<Event> events = test::FetchEvents(kEventGadgetDrop, text ? 3000 : 300);
+        EXPECT_EQ(GetGadgetState(kList), text ? row : -1);
+        if (!text) {
             EXPECT_TRUE(events.empty());
             continue;
         }

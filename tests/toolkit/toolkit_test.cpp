@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/gadget.h"
 #include "toolkit/internal.h"
 #include "toolkit/systray.h"
 #include "toolkit/toolkit.h"
@@ -33,15 +32,12 @@ TEST(ToolkitTest, StopReleasesTrayIconsWhileTheirWindowsExistThenTheRest) {
     StartToolkit();
     EXPECT_TRUE(OleIsInitialised());
     HWND window = reinterpret_cast<HWND>(OpenWindow(0, 0, 0, 200, 100, "", kWindowDefaultFlags));
-    CreateGadgetList(window);
-    ASSERT_NE(ButtonGadget(1, 0, 0, 80, 20, "OK"), 0);
     ASSERT_NE(AddSysTrayIcon(4, window, LoadIconA(nullptr, IDI_APPLICATION)), 0);
 
     StopToolkit();
     EXPECT_EQ(calls, (std::vector<std::pair<DWORD, bool>>{{NIM_ADD, true}, {NIM_DELETE, true}}));
     EXPECT_FALSE(OleIsInitialised());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(GadgetID(1), nullptr);
 }
 
 }  // namespace
