@@ -42,16 +42,14 @@ class ObjectTableTest : public ::testing::Test {
     // Visits every object; when `releasing`, releases each one, and `other` on reaching `at`.
     Seen Visit(bool releasing = false, kv::ObjectNumber at = 0, kv::ObjectNumber other = 0) {
         Seen seen;
-        kv::ObjectNumber number;
-        Record* record;
-        for (table.First(); table.Next(&number, &record);) {
-            seen.emplace_back(number, record->handle);
+        table.ForEachNumber([&](kv::ObjectNumber number) {
+            seen.emplace_back(number, table.Lookup(number)->handle);
             if (releasing) {
                 table.Release(number);
                 if (number == at)
                     table.Release(other);
             }
-        }
+        });
         return seen;
     }
 
