@@ -43,8 +43,8 @@ int64_t ThreadCpuUs() {
 class OldWait {
   public:
     explicit OldWait(bool highResolution)
-        : timer_(CreateWaitableTimerExW(nullptr, nullptr, highResolution ? 2 : 0,
-                                        TIMER_ALL_ACCESS)),
+        : timer_(
+              CreateWaitableTimerExW(nullptr, nullptr, highResolution ? 2 : 0, TIMER_ALL_ACCESS)),
           yieldSpanUs_(highResolution ? 0 : kTickUs) {
         timeBeginPeriod(1);
     }
@@ -104,10 +104,11 @@ void Measure(const Way& way) {
     }
     const Errors h = Summary(hold);
     const Errors p = Summary(pause);
-    std::printf("%-34s hold %+6.3f/%+6.3f/%+6.3f ms  pause %+6.3f/%+6.3f/%+6.3f ms  "
-                "cpu %5.1f ms/s\n",
-                way.name, h.medianMs, h.ninetiethMs, h.worstMs, p.medianMs, p.ninetiethMs,
-                p.worstMs, cpuUs * 1000.0 / pausedUs);
+    std::printf(
+        "%-34s hold %+6.3f/%+6.3f/%+6.3f ms  pause %+6.3f/%+6.3f/%+6.3f ms  "
+        "cpu %5.1f ms/s\n",
+        way.name, h.medianMs, h.ninetiethMs, h.worstMs, p.medianMs, p.ninetiethMs, p.worstMs,
+        cpuUs * 1000.0 / pausedUs);
 }
 
 }  // namespace
@@ -116,8 +117,9 @@ int main() {
     kv::DeadlineTimer highResolution;
     kv::DeadlineTimer plain(false);
     std::printf("high-resolution waits: %s\n", highResolution.highResolution() ? "yes" : "no");
-    std::printf("errors as median/90th percentile/worst; cpu: this thread's processor time per "
-                "second of pausing\n");
+    std::printf(
+        "errors as median/90th percentile/worst; cpu: this thread's processor time per "
+        "second of pausing\n");
     const OldWait oldTimer(true);
     const OldWait yieldLoop(false);
     const Wait precise = [&](int64_t d) { highResolution.WaitUntil(d); };

@@ -69,8 +69,7 @@ int64_t MedianLateness(SleepFunction sleep) {
 }
 
 DelayFunction SystemDelay() {
-    const FARPROC procedure =
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDelayExecution");
+    const FARPROC procedure = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDelayExecution");
     return reinterpret_cast<DelayFunction>(reinterpret_cast<void (*)()>(procedure));
 }
 

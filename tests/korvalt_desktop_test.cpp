@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/numbers.h"
+#include "app/rename.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
 // xdotool plays the user on the X display.
@@ -157,6 +158,31 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
     EXPECT_EQ(SendMessageA(Gadget(window, kGadgetRepeatEnable), BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(korvalt.started.hProcess, kLimitMs), WAIT_OBJECT_0);
+}
+
+// As task managers and taskkill without /F ask a window to close.
+TEST(Korvalt, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorvalt) {
+    Process korvalt(BesideThisExe("korvalt.exe"));
+    HWND window = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (window = FindWindowA(nullptr, kMainTitle)) != nullptr; }));
+    AddStep(window, "1000", "F5");
+    AddStep(window, "500", "a");
+    PostMessageA(Gadget(window, kGadgetStepList), WM_KEYDOWN, VK_HOME, 0);
+    PostMessageA(window, WM_COMMAND, kMenuItemRename, 0);
+    HWND rename = nullptr;
+    ASSERT_TRUE(
+        PollUntil([&] { return (rename = FindWindowA(nullptr, kRenameTitle)) != nullptr; }));
+    PostMessageA(rename, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(rename); }));
+    EXPECT_EQ(WaitForSingleObject(korvalt.started.hProcess, 1000),
+              static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Rows(window), 2);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(korvalt.started.hProcess, kLimitMs), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(korvalt.started.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
 }
 
 }  // namespace

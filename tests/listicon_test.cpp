@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/gadget_test_support.h"
 #include "toolkit/gadget.h"
@@ -52,6 +53,14 @@ TEST_F(ListIconTest, StateIsTheSelectedRowOrMinusOne) {
     item.state = item.stateMask = LVIS_SELECTED;
     SendMessageA(GadgetID(kList), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(GetGadgetState(kList), 1);
+    // Drop feedback marking the selected row again and again changes no selection.
+    item.stateMask = LVIS_DROPHILITED;
+    for (UINT state : {LVIS_DROPHILITED, 0, LVIS_DROPHILITED}) {
+        item.state = state;
+        SendMessageA(GadgetID(kList), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    }
+    EXPECT_EQ(test::FetchEvents([](const auto&) { return false; }, 300),
+              (std::vector<test::FetchedEvent>{{kEventGadget, kList, kEventTypeChange}}));
     RemoveGadgetItem(kList, 1);
     EXPECT_EQ(GetGadgetState(kList), -1);
     EXPECT_EQ(GetGadgetItemText(kList, 1, 1), "C");

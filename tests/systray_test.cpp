@@ -102,4 +102,22 @@ TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
                  {NIM_ADD, 2, NIF_MESSAGE | NIF_ICON, armed_, ""}});
 }
 
+// Removing an icon can dispatch the shell's restart announcement: the icon being removed is not
+// added again, and the walk over all icons still removes the rest.
+TEST_F(SysTrayTest, RestartedShellDuringTheRemovalOfAllIconsLosesNoRemoval) {
+    ASSERT_NE(kv::AddSysTrayIcon(1, owner_, armed_), 0);
+    ASSERT_NE(kv::AddSysTrayIcon(2, owner_, armed_), 0);
+    calls.clear();
+    kv::SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) {
+        RecordCall(message, data);
+        if (calls.size() == 1)
+            SendMessageA(data->hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        return TRUE;
+    });
+    kv::RemoveAllSysTrayIcons();
+    ExpectCalls({{NIM_DELETE, 1, 0, nullptr, ""},
+                 {NIM_ADD, 2, NIF_MESSAGE | NIF_ICON, armed_, ""},
+                 {NIM_DELETE, 2, 0, nullptr, ""}});
+}
+
 }  // namespace

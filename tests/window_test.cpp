@@ -116,6 +116,53 @@ TEST_F(WindowTest, PostedGadgetAndTrayEventsAreDirectOtherMessagesComeRaw) {
     EXPECT_EQ(kv::EventLParam(), WM_MOUSEMOVE);
 }
 
+using Events = std::vector<std::pair<int32_t, kv::ObjectNumber>>;
+
+Events PendingEvents() {
+    Events seen;
+    for (int32_t code; (code = kv::WindowEvent(0)) != 0;)
+        seen.emplace_back(code, kv::EventWindow());
+    return seen;
+}
+
+TEST_F(WindowTest, OneCloseRequestIsOneEventAndClosingAWindowDropsItsQueuedEvents) {
+    HWND zero = Open(0, kv::kWindowInvisible);
+    HWND one = Open(1, kv::kWindowInvisible);
+    PendingEvents();
+    PostMessageA(one, WM_CLOSE, 0, 0);
+    SendMessageA(zero, WM_CLOSE, 0, 0);
+    EXPECT_EQ(PendingEvents(), (Events{{kv::kEventCloseWindow, 0}, {kv::kEventCloseWindow, 1}}));
+    SendMessageA(one, WM_MOVE, 0, 0);
+    SendMessageA(zero, WM_MOVE, 0, 0);
+    SendMessageA(one, WM_CLOSE, 0, 0);
+    kv::CloseWindow(1);
+    EXPECT_EQ(PendingEvents(), (Events{{kv::kEventMoveWindow, 0}}));
+}
+
+// Any program can post the drop messages; a value that is no drop record of ours is no event.
+TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
+    HWND window = Open(0, kv::kWindowInvisible);
+    char path[MAX_PATH];
+    std::string command(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    command = "\"" + command.substr(0, command.find_last_of("\\/") + 1) + "message_poster.exe\" " +
+              std::to_string(reinterpret_cast<uintptr_t>(window)) +
+              " 13105 0 4096 13106 1 4096 13106 1 0xDEADBEE0 13105 0 0";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION poster = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &poster));
+    EXPECT_EQ(WaitForSingleObject(poster.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(poster.hProcess, &exitCode);
+    CloseHandle(poster.hThread);
+    CloseHandle(poster.hProcess);
+    ASSERT_EQ(exitCode, 0u);
+    PostMessageA(window, WM_USER + 1, 0, 0);
+    EXPECT_EQ(PendingEvents(), (Events{{WM_USER + 1, 0}}));
+    EXPECT_EQ(kv::EventDropData(), nullptr);
+}
+
 TEST_F(WindowTest, WaitWithNothingPendingReturnsZero) {
     // Invisible, so that no late X event of a new window ends the wait early.
     Open(0, kv::kWindowInvisible);

@@ -182,9 +182,10 @@ bool IsDropMessage(UINT message) {
 // Events queued for a window that is gone would name whatever window takes its number next.
 void DropQueuedEvents(ObjectNumber number) {
     std::deque<QueuedEvent>& queue = Events().queue;
-    queue.erase(std::remove_if(queue.begin(), queue.end(),
-                               [number](const QueuedEvent& event) { return event.window == number; }),
-                queue.end());
+    queue.erase(
+        std::remove_if(queue.begin(), queue.end(),
+                       [number](const QueuedEvent& event) { return event.window == number; }),
+        queue.end());
 }
 
 int32_t TakeQueuedEvent() {
@@ -447,7 +448,8 @@ int32_t TimeLeft(int32_t milliseconds, DWORD start) {
     if (milliseconds <= 0)
         return milliseconds;
     const DWORD passed = GetTickCount() - start;
-    return passed >= static_cast<DWORD>(milliseconds) ? 0 : milliseconds - static_cast<int32_t>(passed);
+    return passed >= static_cast<DWORD>(milliseconds) ? 0
+                                                      : milliseconds - static_cast<int32_t>(passed);
 }
 
 // False when no message came within `milliseconds` (negative: without limit).
