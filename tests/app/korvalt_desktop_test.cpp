@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/numbers.h"
+#include "app/rename.h"
 #include "support.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
@@ -167,6 +168,24 @@ TEST_F(KorvaltExe, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubl
     EXPECT_EQ(Rows(window), 2);
     EXPECT_EQ(SendMessageA(Gadget(window, kGadgetRepeatEnable), BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
+}
+
+// As task managers and taskkill without /F ask a window to close.
+TEST_F(KorvaltExe, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorvalt) {
+    AddStep(window_, "1000", "F5");
+    AddStep(window_, "500", "a");
+    PostMessageA(Gadget(window_, kGadgetStepList), WM_KEYDOWN, VK_HOME, 0);
+    PostMessageA(window_, WM_COMMAND, kMenuItemRename, 0);
+    HWND rename = nullptr;
+    ASSERT_TRUE(
+        PollUntil([&] { return (rename = FindWindowA(nullptr, kRenameTitle)) != nullptr; }));
+    PostMessageA(rename, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(rename); }));
+    EXPECT_EQ(korvalt_->ExitCode(1000), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(Rows(window_), 2);
+    PostMessageA(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
 }
 

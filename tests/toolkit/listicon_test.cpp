@@ -77,6 +77,9 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
         target->DragEnter(data, 0, at, &effect);
         EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_DROPHILITED) != 0, text);
+        // Moves over the row the drop selects change the selection once.
+        for (int move = 0; move < 3; ++move)
+            target->DragOver(0, at, &effect);
         effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
         target->Drop(data, 0, at, &effect);
         data->Release();

@@ -45,15 +45,13 @@ class ObjectTableTest : public ::testing::Test {
     // Visits every object; when `releasing`, releases each one, and `other` on reaching `at`.
     Seen Visit(bool releasing = false, ObjectNumber at = 0, ObjectNumber other = 0) {
         Seen seen;
-        ObjectNumber number;
-        Record* record;
-        for (table_.First(); table_.Next(&number, &record);) {
-            seen.emplace_back(number, record->handle);
+        table_.ForEachNumber([&](ObjectNumber number) {
+            seen.emplace_back(number, table_.Lookup(number)->handle);
             if (releasing)
                 table_.Release(number);
             if (releasing && number == at)
                 table_.Release(other);
-        }
+        });
         return seen;
     }
 

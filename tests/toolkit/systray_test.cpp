@@ -77,5 +77,21 @@ TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
     EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
 }
 
+// Removing an icon can dispatch the shell's restart announcement: the icon being removed is not
+// added again, and the walk over all icons still removes the rest.
+TEST_F(SysTrayTest, RestartedShellDuringTheRemovalOfAllIconsLosesNoRemoval) {
+    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
+    ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
+    calls.clear();
+    SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) {
+        RecordCall(message, data);
+        if (calls.size() == 1)
+            SendMessageA(data->hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        return TRUE;
+    });
+    RemoveAllSysTrayIcons();
+    EXPECT_EQ(calls, (std::vector<Call>{Remove(1), Add(2, armed_), Remove(2)}));
+}
+
 }  // namespace
 }  // namespace kv

@@ -74,6 +74,41 @@ TEST_F(WindowTest, RepeatedEventsCollapseOnlyAtTheTailAfterTheDirectOnes) {
                                                               {kEventGadget, 0}}));
 }
 
+using Events = std::vector<std::pair<int32_t, ObjectNumber>>;
+
+Events PendingEvents() {
+    Events seen;
+    for (int32_t code; (code = WindowEvent(0)) != 0;)
+        seen.emplace_back(code, EventWindow());
+    return seen;
+}
+
+TEST_F(WindowTest, OneCloseRequestIsOneEventAndClosingAWindowDropsItsQueuedEvents) {
+    HWND zero = Open(0, kWindowInvisible);
+    HWND one = Open(1, kWindowInvisible);
+    PendingEvents();
+    PostMessageA(one, WM_CLOSE, 0, 0);
+    SendMessageA(zero, WM_CLOSE, 0, 0);
+    EXPECT_EQ(PendingEvents(), (Events{{kEventCloseWindow, 0}, {kEventCloseWindow, 1}}));
+    SendMessageA(one, WM_MOVE, 0, 0);
+    SendMessageA(zero, WM_MOVE, 0, 0);
+    SendMessageA(one, WM_CLOSE, 0, 0);
+    CloseWindow(1);
+    EXPECT_EQ(PendingEvents(), (Events{{kEventMoveWindow, 0}}));
+}
+
+// Any program can post the drop messages; a value that is no drop record of ours is no event.
+TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
+    HWND window = Open(0, kWindowInvisible);
+    test::Process poster(test::BesideThisExe("message_poster.exe") + " " +
+                         std::to_string(reinterpret_cast<uintptr_t>(window)) +
+                         " 13105 0 4096 13106 1 4096 13106 1 0xDEADBEE0 13105 0 0");
+    ASSERT_EQ(poster.ExitCode(10000), 0u);
+    PostMessageA(window, WM_USER + 1, 0, 0);
+    EXPECT_EQ(PendingEvents(), (Events{{WM_USER + 1, 0}}));
+    EXPECT_EQ(EventDropData(), nullptr);
+}
+
 TEST_F(WindowTest, TrayCallbacksBecomeTrayEventsOtherMessagesComeRaw) {
     HWND window = Open(0, kWindowInvisible);
     PostMessageA(window, WM_USER + 5, 11, 22);
