@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/keys.h"
 #include "engine/prepare.h"
 
 namespace kv {
@@ -41,6 +43,18 @@ TEST(Preparation, EveryRowKindAndEdgeCase) {
             entries.push_back(std::to_string(step.Pause) + ":" + step.Key);
         EXPECT_EQ(entries, c.entries) << c.rows.size() << " rows, first key \""
                                       << (c.rows.empty() ? "" : c.rows[0].keyText) << '"';
+    }
+}
+
+// The rows above name a few keys in odd cases; here every key by its canonical and offered forms,
+// as written and in lower case.
+TEST(Preparation, EveryKeyIsNamedByItsFormsInAnyCase) {
+    for (const KeyToken& row : kKeyTokens) {
+        for (std::string form : {row.canonical, row.offeredAs ? row.offeredAs : row.canonical}) {
+            EXPECT_EQ(FindKeyToken(form), &row) << form;
+            CharLowerA(&form[0]);
+            EXPECT_EQ(FindKeyToken(form), &row) << form;
+        }
     }
 }
 
