@@ -60,15 +60,11 @@ struct FakeKeyboard {
 
 FakeKeyboard fake;
 
-// A run that never ends, or spins without waiting, ends the test instead.
+// A run that never ends ends the test instead; one that spins without waiting meets the timeout.
 const InputSeam kFakeSeam = {
     [](uint8_t key, uint8_t, uint32_t flags) { fake.Send(key, flags); },
     [](uint8_t) -> uint8_t { return 0; },
-    [](int key) {
-        if (fake.stopQueries > 1'000'000)
-            throw std::runtime_error("the run spins without waiting");
-        return fake.State(key);
-    },
+    [](int key) { return fake.State(key); },
     [] { return fake.now; },
     [](int64_t deadline) {
         fake.now = std::max(fake.now, deadline) + fake.lateWakeUs;
@@ -141,12 +137,10 @@ TEST(Playback, TriggerNeedsCtrlAndUPressedInOnePollInterval) {
                   {kTriggerKey, 150, 160},
                   {VK_CONTROL, 250, 260},
                   {kTriggerKey, 270, 280}};
-    std::string seen;
-    for (int64_t poll = 100; poll <= 300; poll += 100) {
+    for (const int64_t poll : {100, 200, 300}) {
         fake.now = poll * kMs;
-        seen += TriggerPressed() ? '1' : '0';
+        EXPECT_EQ(TriggerPressed(), poll == 300) << poll;
     }
-    EXPECT_EQ(seen, "001");
 }
 
 TEST(Playback, PausesEndOnDeadlinesFromTheirStartSoLateWakesDoNotAddUp) {

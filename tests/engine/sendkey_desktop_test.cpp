@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -14,13 +13,12 @@
 
 namespace {
 
-using kv::test::BesideThisExe;
-using kv::test::PollUntil;
-using kv::test::Process;
+using namespace kv::test;
 
 struct Recording {
-    // The recorder's key lines without their times: "down|up <virtual key> <scan code> <extended>".
-    std::vector<std::string> keys;
+    // The recorder's key lines without their times: "down|up <virtual key> <scan code> <extended>",
+    // each ended by a line feed.
+    std::string keys;
     std::wstring characters;
     std::vector<long> holds;  // from each press but Shift's and Ctrl's to its release, in ms
 };
@@ -36,7 +34,7 @@ Recording ReadLog(const std::string& path) {
         if (std::sscanf(line.c_str(), "char %lx", &code) == 1) {
             got.characters += static_cast<wchar_t>(code);
         } else if (std::sscanf(line.c_str(), "%7s %lx %*x %*u %lu", kind, &code, &time) == 3) {
-            got.keys.push_back(line.substr(0, line.rfind(' ')));
+            got.keys += line.substr(0, line.rfind(' ')) + "\n";
             if (kind == std::string("down"))
                 pressedAt[code] = time;
             else if (code != VK_SHIFT && code != VK_CONTROL)
@@ -60,16 +58,14 @@ TEST(SendKeyDesktop,
         {"F9", "78 43 0"},    {"F10", "79 44 0"},   {"F11", "7A 57 0"},  {"F12", "7B 58 0"}};
     const std::string text = "aA§/=Grüße aus Köln: a.b, x-y#+*?_;'\t@€{[\\~|<>^`´é";
     std::vector<std::string> keys = {kv::kTokenCtrlDown, "c", kv::kTokenCtrlUp};
-    std::vector<std::string> named;
+    std::string named;
     for (const char character : text)
         keys.push_back(std::string(1, character));
     for (const auto& [key, event] : namedKeys) {
         keys.push_back(key);
-        named.insert(named.end(), {std::string("down ") + event, std::string("up ") + event});
+        named += std::string("down ") + event + "\nup " + event + "\n";
     }
-    char folder[MAX_PATH], log[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "key", 0, log);
+    const std::string log = "keys-" + std::to_string(GetCurrentProcessId()) + ".log";
     Recording got;
     {
         Process recorder(BesideThisExe("key_recorder.exe") + " \"" + log + "\" " +
@@ -82,15 +78,14 @@ TEST(SendKeyDesktop,
             kv::SendKey(key);
         EXPECT_TRUE(PollUntil([&] {
             got = ReadLog(log);
-            return got.keys.size() >= named.size() &&
-                   std::equal(named.begin(), named.end(), got.keys.end() - named.size());
-        })) << "the named keys did not arrive last, in order";
+            return got.keys.find(named) != std::string::npos;
+        })) << "the named keys did not arrive in order";
     }
-    DeleteFileA(log);
+    DeleteFileA(log.c_str());
     // Ctrl+c, the text, RETURN, Tab, BACK, ESCAPE.
     EXPECT_EQ(got.characters, L"\3aA§/=Grüße aus Köln: a.b, x-y#+*?_;'\t@€{[\\~|<>^`´é\r\t\b\x1B");
     // The period went by the layout's own key, not as a character of its own.
-    EXPECT_NE(std::find(got.keys.begin(), got.keys.end(), "down BE 34 0"), got.keys.end());
+    EXPECT_NE(got.keys.find("down BE 34 0\n"), std::string::npos);
     EXPECT_EQ(got.holds.size(), keys.size() - 2);
     for (const long hold : got.holds) {
         EXPECT_GE(hold, kv::kKeyHoldMs - 1);  // event times are whole milliseconds

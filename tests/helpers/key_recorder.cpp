@@ -50,8 +50,6 @@ int main(int argc, char** argv) {
     std::setvbuf(logFile, nullptr, _IONBF, 0);
     HWND window = CreateWindowW(kClassName, L"Key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
                                 100, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (!window)
-        return 4;
     SetForegroundWindow(window);
     SetFocus(window);
 

@@ -21,7 +21,6 @@ TEST(StringToInteger, SkipsBlanksAndTabsReadsOneSignAndDigitsAndWrapsInThirtyTwo
 TEST(Strings, UpperCaseOfAsciiLettersOnlyAndMidStringCountingFromOneInsideTheText) {
     EXPECT_EQ(kv::UpperCase("strg An f12 {}`@[]äöüß§"), "STRG AN F12 {}`@[]äöüß§");
     const std::string text = "Ab c";
-    EXPECT_EQ(kv::StringLength(text), 4);
     EXPECT_EQ(kv::MidString(text, 1, 1), "A");
     EXPECT_EQ(kv::MidString(text, 3, 10), " c");
     const std::pair<int32_t, int32_t> outside[] = {{5, 1}, {0, 1}, {-1, 3}, {1, 0}, {1, -1}};
