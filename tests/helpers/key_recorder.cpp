@@ -1,5 +1,5 @@
-// One focused window that appends every keyboard message it gets to a log file, one line each:
-//   window <handle>
+// One focused window, titled "Key recorder", that appends every keyboard message it gets to a log
+// file, one line each:
 //   down|up <virtual key> <scan code> <extended> <event time in ms>
 //   char <character> <scan code> <extended> <event time in ms>
 // Usage: key_recorder <log file> <process id>; it ends when that process does.
@@ -36,29 +36,22 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
+    if (argc < 3)
         return 2;
-    }
     logFile = std::fopen(argv[1], "wb");
     HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, std::strtoul(argv[2], nullptr, 10));
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = RecorderProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
-    if (!logFile || !parent || !RegisterClassW(&windowClass)) {
+    if (!logFile || !parent || !RegisterClassW(&windowClass))
         return 3;
-    }
     // Every line reaches the file at once: the test reads it while this runs.
     std::setvbuf(logFile, nullptr, _IONBF, 0);
     HWND window = CreateWindowW(kClassName, L"Key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
                                 100, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (!window) {
-        return 4;
-    }
     SetForegroundWindow(window);
     SetFocus(window);
-    std::fprintf(logFile, "window %lu\n",
-                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
 
     MSG message;
     while (MsgWaitForMultipleObjects(1, &parent, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
