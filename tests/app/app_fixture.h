@@ -12,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "app/numbers.h"
+#include "support.h"
 #include "toolkit/gadget.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
@@ -100,12 +101,11 @@ inline bool RunScript(std::vector<Step> steps, DWORD limitMs = 5000) {
     scriptSteps = std::move(steps);
     scriptNext = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, ScriptTick);
-    const DWORD start = GetTickCount();
-    while (scriptNext < scriptSteps.size() && GetTickCount() - start < limitMs)
-        Handle(WindowEvent(20));
+    const bool ran = PollUntil([] { return scriptNext == scriptSteps.size(); }, limitMs,
+                               [] { Handle(WindowEvent(20)); });
     KillTimer(nullptr, timer);
     HandlePendingEvents();
-    return scriptNext == scriptSteps.size();
+    return ran;
 }
 
 }  // namespace kv::test

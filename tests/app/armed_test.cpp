@@ -29,18 +29,14 @@ BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
 std::string sent;
 bool triggerPending = true;
 
-InputSeam FakeHands() {
-    InputSeam seam = PlatformInput();
-    seam.keyEvent = [](uint8_t key, uint8_t, uint32_t flags) {
-        sent += std::string(flags & KEYEVENTF_KEYUP ? "-" : "+") + static_cast<char>(key);
-    };
-    seam.asyncKeyState = [](int key) -> int16_t {
-        const bool pressed = triggerPending && (key == 'U' || key == VK_CONTROL);
-        if (key == VK_CONTROL)
-            triggerPending = false;
-        return pressed ? 1 : 0;
-    };
-    return seam;
+int16_t TriggerOnce(int key) {
+    const bool pressed = triggerPending && (key == 'U' || key == VK_CONTROL);
+    triggerPending = triggerPending && key != VK_CONTROL;
+    return pressed ? 1 : 0;
+}
+
+void RecordKey(uint8_t key, uint8_t, uint32_t flags) {
+    sent += std::string(flags & KEYEVENTF_KEYUP ? "-" : "+") + static_cast<char>(key);
 }
 
 class Armed : public test::AppTest {
@@ -48,7 +44,10 @@ class Armed : public test::AppTest {
     void SetUp() override {
         test::AppTest::SetUp();
         SetNotifyIconFunction(RecordTrayCall);
-        SetInput(FakeHands());
+        InputSeam seam = PlatformInput();
+        seam.keyEvent = RecordKey;
+        seam.asyncKeyState = TriggerOnce;
+        SetInput(seam);
     }
     void TearDown() override {
         SetInput(PlatformInput());
