@@ -10,8 +10,7 @@ build=${KORVALT_BUILD:-build}
 out="$build/demo"
 
 # Pause in ms and key/text of each Step, typed into Korvalt's fields as they stand. "Strg an",
-# "Home", "Strg aus" send Ctrl+Home: the last text goes to the start of the first line. No "j"
-# (the stop key) and no "u" (half of the trigger) in the texts.
+# "Home", "Strg aus" send Ctrl+Home: the last text goes to the start of the first line.
 steps=(
     1000 "Schöne Grüße"
     200 "Return"
