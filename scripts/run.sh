@@ -15,4 +15,11 @@ scripts/build.sh
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "${KORVALT_BUILD:-build}/bin/korvalt.exe"
 fi
-exec scripts/demo.sh
+# Stopped, and so cleaned up, however it hangs: the demonstration needs about a minute.
+demo_limit_s=110
+status=0
+timeout "$demo_limit_s" scripts/demo.sh || status=$?
+if [ "$status" -eq 124 ]; then
+    echo "run.sh: the demonstration did not end within ${demo_limit_s} s and was stopped" >&2
+fi
+exit "$status"
