@@ -69,17 +69,20 @@ korvalt_hidden() {
     ! probe gadgets >/dev/null
 }
 
+declare -A at # gadget name -> "x y" on the screen, as demo_probe names them
+
 click() {
-    xdotool mousemove "$1" "$2" click 1
+    local x y
+    read -r x y <<<"${at[$1]}"
+    xdotool mousemove "$x" "$y" click 1
     sleep 0.2
 }
 
-# Clicks into a field, empties it and types `text` there.
+# Clicks into a field, empties it and types the text there.
 fill() {
-    local x=$1 y=$2 text=$3
-    click "$x" "$y"
+    click "$1"
     xdotool key End shift+Home BackSpace
-    xdotool type --delay 40 "$text"
+    xdotool type --delay 40 "$2"
 }
 
 notepad_window() {
@@ -90,7 +93,6 @@ wine notepad </dev/null >"$out/notepad.log" 2>&1 &
 within 30 notepad_window >/dev/null || fail "Notepad did not start"
 wine "$build/bin/korvalt.exe" </dev/null >"$out/korvalt.log" 2>&1 &
 within 30 probe gadgets >/dev/null || fail "Korvalt's window did not appear"
-declare -A at
 while read -r name x y; do
     at[$name]="$x $y"
 done < <(probe gadgets)
@@ -99,21 +101,16 @@ echo "Steps composed in Korvalt:"
 for ((i = 0; i < ${#steps[@]}; i += 2)); do
     pause=${steps[i]} key=${steps[i + 1]}
     printf '  %5s ms  "%s"\n' "$pause" "$key"
-    # shellcheck disable=SC2086  # x and y
-    fill ${at[pause]} "$pause"
-    # shellcheck disable=SC2086
-    fill ${at[key]} "$key"
-    # shellcheck disable=SC2086
-    click ${at[add]}
+    fill pause "$pause"
+    fill key "$key"
+    click add
     within 5 rows_are $((i / 2 + 1)) || fail "\"Add\" did not add the Step \"$key\""
 done
 # The repetition row shows only in the expanded window.
-# shellcheck disable=SC2086
-click ${at[expand]}
+click expand
 import -window "$(xdotool search --name '^Korvalt ' | head -1)" "$out/main-window.png"
 
-# shellcheck disable=SC2086
-click ${at[start]}
+click start
 within 10 korvalt_hidden || fail "\"Start...\" did not hide Korvalt's window"
 # The X focus settles on another window only a while after one was hidden.
 sleep 1.5
