@@ -89,6 +89,17 @@ notepad_window() {
     xdotool search --onlyvisible --name 'Notepad$' | head -1 | grep .
 }
 
+# Clear of the tray window that Wine opens at the top left corner.
+cat >"$KORVALT_DESKTOP_DIR/notepad.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Microsoft\Notepad]
+"iWindowPosX"=dword:00000040
+"iWindowPosY"=dword:00000060
+"iWindowPosDX"=dword:000002d0
+"iWindowPosDY"=dword:000001e0
+EOF
+wine regedit /s "$KORVALT_DESKTOP_DIR/notepad.reg" </dev/null >/dev/null 2>&1
 wine notepad </dev/null >"$out/notepad.log" 2>&1 &
 within 30 notepad_window >/dev/null || fail "Notepad did not start"
 wine "$build/bin/korvalt.exe" </dev/null >"$out/korvalt.log" 2>&1 &
