@@ -8,7 +8,7 @@
 #include "app/numbers.h"
 #include "app/rename.h"
 #include "engine/keys.h"
-#include "engine/playback.h"
+#include "app/playback.h"
 #include "resources/resource.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -21,8 +21,6 @@ namespace kv {
 namespace {
 
 constexpr int32_t kAppendItem = -1;
-constexpr int32_t kToggleDown = 1;
-constexpr int32_t kNoRow = -1;
 
 // The icon files are RCDATA, not icon resources: CatchImage takes whole files.
 void CatchEmbeddedIcon(ObjectNumber image, int resourceId) {

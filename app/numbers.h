@@ -31,4 +31,8 @@ constexpr int32_t kMenuItemRename = 11;
 
 constexpr ObjectNumber kTrayIconPlayback = 1;
 
+// The step list's columns: the pause, then the key token or literal text.
+constexpr int32_t kColumnPause = 0;
+constexpr int32_t kColumnKey = 1;
+
 }  // namespace kv

@@ -8,9 +8,6 @@ namespace kv {
 
 namespace {
 
-constexpr int32_t kColumnPause = 0;
-constexpr int32_t kColumnKey = 1;
-
 bool EndsRename(int32_t event) {
     return (event == kEventGadget && EventGadget() == kGadgetRenameApply) ||
            event == kEventCloseWindow;

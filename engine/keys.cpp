@@ -85,10 +85,6 @@ KeyStroke CharacterStroke(unsigned char character) {
     return {};
 }
 
-bool MovesOnlyCtrl(const std::string& key) {
-    return key == kTokenCtrlDown || key == kTokenCtrlUp;
-}
-
 }  // namespace
 
 extern constexpr std::array<const char*, kOfferedKeyCount> kOfferedKeys = OfferedInTableOrder();
@@ -108,7 +104,7 @@ KeyStroke StrokeOf(const std::string& key) {
     if (key.size() == 1) {
         return CharacterStroke(static_cast<unsigned char>(key[0]));
     }
-    if (MovesOnlyCtrl(key)) {
+    if (IsCtrlToken(key)) {
         return {};
     }
     for (const KeyToken& token : kKeyTokens) {
@@ -123,8 +119,8 @@ uint8_t VirtualKeyOf(const std::string& key) {
     return StrokeOf(key).virtualKey;
 }
 
-bool NeedsShift(const std::string& key) {
-    return StrokeOf(key).shift;
+bool IsCtrlToken(const std::string& key) {
+    return key == kTokenCtrlDown || key == kTokenCtrlUp;
 }
 
 }  // namespace kv

@@ -40,7 +40,7 @@ KeyStroke StrokeOf(const std::string& key);
 
 // The main key of StrokeOf, 0 for none.
 uint8_t VirtualKeyOf(const std::string& key);
-// One character of the Shift set: the capitals and the digit row's shifted symbols.
-bool NeedsShift(const std::string& key);
+// "Strg an" or "Strg aus": the two tokens that move only Ctrl.
+bool IsCtrlToken(const std::string& key);
 
 }  // namespace kv

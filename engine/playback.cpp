@@ -4,49 +4,24 @@
 
 #include <string>
 
-#include "app/numbers.h"
 #include "engine/input.h"
 #include "engine/keys.h"
 #include "engine/prepare.h"
 #include "engine/sendkey.h"
-#include "runtime/strings.h"
-#include "toolkit/gadget.h"
-#include "toolkit/image.h"
-#include "toolkit/systray.h"
-#include "toolkit/window.h"
+#include "runtime/delay.h"
 
 namespace kv {
 
 namespace {
 
-constexpr int64_t kMicrosecondsPerMs = 1000;
 constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
 constexpr int32_t kTriggerReleaseSlices = kTriggerReleaseLimitMs / kPauseSliceMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
-constexpr int32_t kToggleDown = 1;
-constexpr int32_t kTrayLeftDoubleClick = 2;
-
-// SetProcessInformation is missing before Windows 8, so it is looked up at run time.
-constexpr int kProcessPowerThrottling = 4;
-constexpr ULONG kPowerThrottlingVersion = 1;
-constexpr ULONG kPowerThrottlingIgnoreTimerResolution = 0x4;
-
-struct PowerThrottlingState {
-    ULONG Version;
-    ULONG ControlMask;
-    ULONG StateMask;
-};
-using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
 
 struct RunState {
     bool awaitingRelease = false;  // until the run's first key
     bool ctrlLeftDown = false;     // by a "Strg an" of this run
-};
-
-struct PassOutcome {
-    bool stopped = false;
-    bool polled = false;  // the stop key was looked at
-    bool busy = false;    // something was waited or sent
+    bool polled = false;           // the current pass has looked at the stop key
 };
 
 RunState run;
@@ -58,10 +33,6 @@ bool KeyPressed(int virtualKey) {
 
 bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
-}
-
-bool IsCtrlToken(const std::string& key) {
-    return key == kTokenCtrlDown || key == kTokenCtrlUp;
 }
 
 // Injected keys set the "pressed since the last query" bit too; reading it once after the run's
@@ -97,109 +68,56 @@ int32_t AwaitTriggerRelease() {
     return 0;
 }
 
-PassOutcome PlayEntries() {
-    PassOutcome outcome;
-    for (const PreparedStep& step : PreparedSteps()) {
-        if (step.Pause / kPauseSliceMs > 0)
-            outcome.polled = outcome.busy = true;
-        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease())) {
-            outcome.stopped = true;
-            return outcome;
-        }
-        run.awaitingRelease = false;
-        if (IsCtrlToken(step.Key) || VirtualKeyOf(step.Key) != 0)
-            outcome.busy = true;
-        Send(step.Key);
-    }
-    return outcome;
-}
-
-int32_t RepetitionCount() {
-    if (GetGadgetState(kGadgetRepeatEnable) != kToggleDown)
-        return 0;
-    return StringToInteger(GetGadgetText(kGadgetRepeatCount));
-}
-
-// Without this, Windows 11 stretches the 2 ms waits of a hidden window's process to a timer tick.
-void OptOutOfTimerThrottling() {
-    const FARPROC procedure =
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
-    if (!procedure)
-        return;
-    const auto setProcessInformation =
-        reinterpret_cast<SetProcessInformationFunction>(reinterpret_cast<void (*)()>(procedure));
-    PowerThrottlingState state{kPowerThrottlingVersion, kPowerThrottlingIgnoreTimerResolution, 0};
-    setProcessInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
-}
-
-HICON Icon(ObjectNumber image) {
-    return static_cast<HICON>(ImageID(image));
-}
-
-bool TriggerPressed() {
-    return KeyPressed(kTriggerKey) && KeyPressed(VK_CONTROL);
-}
-
-void StayArmed(int32_t repetitionCount) {
-    bool leave = false;
-    while (!leave) {
-        if (WindowEvent(kArmedWaitMs) == kEventSysTray && EventType() == kTrayLeftDoubleClick) {
-            leave = true;
-        }
-        if (TriggerPressed()) {
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
-            PlayRun(repetitionCount);
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
-        }
-    }
-}
-
 }  // namespace
 
-int32_t RunPlayback() {
-    PrepareSteps();
-    const int32_t repetitionCount = RepetitionCount();
-    OptOutOfTimerThrottling();
-    HideWindow(kMainWindow, 1);
-    if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), Icon(kImageArmed))) {
-        // No icon, no double click to come back by: stay idle instead of hidden.
-        HideWindow(kMainWindow, 0);
-        return 0;
-    }
-    SysTrayIconToolTip(kTrayIconPlayback, kTrayToolTip);
-    StayArmed(repetitionCount);
-    RemoveSysTrayIcon(kTrayIconPlayback);
-    HideWindow(kMainWindow, 0);
-    return 0;
+// Both keys are queried at every poll, so a press counts only in the interval it happened in: an
+// old Ctrl+S followed by a typed "u" is no trigger.
+bool TriggerPressed() {
+    const bool trigger = KeyPressed(kTriggerKey);
+    return KeyPressed(VK_CONTROL) && trigger;
 }
 
 void PlayRun(int32_t repetitionCount) {
+    const InputSeam& input = Input();
     run = RunState{};
     run.awaitingRelease = true;
+    // A j typed while armed is no request to stop this run.
+    input.asyncKeyState(kStopKey);
     for (int32_t passes = 0;;) {
-        const PassOutcome outcome = PlayEntries();
-        if (outcome.stopped)
+        const int64_t start = input.now();
+        if (PlayPass())
             break;
         if (repetitionCount >= 0 && ++passes >= repetitionCount)
             break;
-        // A pass without a pause slice never looked at the stop key.
-        if (!outcome.polled && KeyPressed(kStopKey))
+        // A pass that waited for nothing ends with one slice that polls the stop key, so an endless
+        // run over an empty or Ctrl-only list neither spins nor floods the input stream.
+        if (input.now() - start < kSliceUs) {
+            if (PauseAndPoll(kPauseSliceMs))
+                break;
+        } else if (!run.polled && KeyPressed(kStopKey)) {
             break;
-        if (!outcome.busy)
-            Input().yield();
+        }
     }
     if (run.ctrlLeftDown)
         Send(kTokenCtrlUp);
 }
 
 int32_t PlayPass() {
-    return PlayEntries().stopped ? 1 : 0;
+    run.polled = false;
+    for (const PreparedStep& step : PreparedSteps()) {
+        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease()))
+            return 1;
+        run.awaitingRelease = false;
+        Send(step.Key);
+    }
+    return 0;
 }
 
 int32_t PauseAndPoll(int32_t pause) {
     const int32_t slices = pause / kPauseSliceMs;
     if (slices <= 0)
         return 0;
+    run.polled = true;
     const InputSeam& input = Input();
     const int64_t start = input.now();
     for (int32_t slice = 1; slice <= slices; ++slice) {

@@ -1,38 +1,31 @@
 #include "engine/prepare.h"
 
-#include "app/numbers.h"
 #include "engine/keys.h"
 #include "runtime/strings.h"
-#include "toolkit/gadget.h"
 
 namespace kv {
 
 namespace {
 
-constexpr int32_t kColumnPause = 0;
-constexpr int32_t kColumnKey = 1;
-
 std::vector<PreparedStep> preparedSteps;
 
 }  // namespace
 
-void PrepareSteps() {
+void PrepareStepTexts(const std::vector<StepText>& rows) {
     preparedSteps.clear();
-    const int32_t rows = CountGadgetItems(kGadgetStepList);
-    for (int32_t row = 0; row < rows; ++row) {
+    for (const StepText& row : rows) {
         PreparedStep step;
-        step.Pause = StringToInteger(GetGadgetItemText(kGadgetStepList, row, kColumnPause));
-        const std::string text = GetGadgetItemText(kGadgetStepList, row, kColumnKey);
-        const KeyToken* token = FindKeyToken(text);
+        step.Pause = StringToInteger(row.pause);
+        const KeyToken* token = FindKeyToken(row.keyText);
         if (token)
             step.Key = token->canonical;
         preparedSteps.push_back(std::move(step));
         if (token)
             continue;
-        const int32_t length = StringLength(text);
+        const int32_t length = StringLength(row.keyText);
         for (int32_t position = 1; position <= length; ++position) {
             PreparedStep character;
-            character.Key = MapTextCharacter(MidString(text, position, 1));
+            character.Key = MapTextCharacter(MidString(row.keyText, position, 1));
             preparedSteps.push_back(std::move(character));
         }
     }

@@ -14,9 +14,15 @@ struct PreparedStep {
     std::string Key;
 };
 
-// Rebuilds the prepared step list from the step list gadget's rows, in their order.
-void PrepareSteps();
-// The list as the last PrepareSteps left it.
+// One row of the step list as its two columns read.
+struct StepText {
+    std::string pause;
+    std::string keyText;
+};
+
+// Replaces the prepared step list with the entries of `rows`, in their order.
+void PrepareStepTexts(const std::vector<StepText>& rows);
+// The list as the last preparation left it.
 const std::vector<PreparedStep>& PreparedSteps();
 
 // The Key for one character of a literal text: a carriage return gives "RETURN", a line feed the

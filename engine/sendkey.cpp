@@ -4,12 +4,11 @@
 
 #include "engine/input.h"
 #include "engine/keys.h"
+#include "runtime/delay.h"
 
 namespace kv {
 
 namespace {
-
-constexpr int64_t kMicrosecondsPerMs = 1000;
 
 // The layout's scan code goes with every event: programs that read scan codes drop keys
 // without one.
@@ -23,7 +22,7 @@ void SendKeyEvent(const InputSeam& input, uint8_t virtualKey, bool extended, boo
 
 void SendKey(const std::string& key) {
     const InputSeam& input = Input();
-    if (key == kTokenCtrlDown || key == kTokenCtrlUp) {
+    if (IsCtrlToken(key)) {
         SendKeyEvent(input, VK_CONTROL, false, key == kTokenCtrlUp);
         return;
     }

@@ -12,7 +12,6 @@ namespace {
 // Windows 10 1803 and later; MinGW's headers lack it.
 constexpr DWORD kCreateWaitableTimerHighResolution = 0x2;
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
-constexpr int64_t kMicrosecondsPerMs = 1000;
 constexpr int64_t kTimerUnitsPerMicrosecond = 10;
 
 int64_t CounterFrequency() {

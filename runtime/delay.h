@@ -6,6 +6,8 @@
 
 namespace kv {
 
+constexpr int64_t kMicrosecondsPerMs = 1000;
+
 // Microseconds on the performance counter.
 int64_t PreciseNow();
 // Returns at `deadline` (PreciseNow units) or as soon after it as the system allows.

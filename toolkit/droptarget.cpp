@@ -11,6 +11,7 @@
 
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {

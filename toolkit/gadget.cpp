@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {
@@ -17,7 +18,6 @@ namespace {
 constexpr int32_t kGadgetGrowthStep = 50;
 // Tab, date, extended combo box and internet address classes.
 constexpr DWORD kCommonControlClasses = 0x0B08;
-constexpr char kPropertyWindowNumber[] = "KV_WindowID";
 // The control identifier of a control that is not, or no longer, a gadget.
 constexpr LONG kNotAGadget = -1;
 
@@ -388,16 +388,6 @@ HWND CreateGadgetControl(DWORD extendedStyle, const char* className, const char*
 void PostGadgetEvent(HWND control, int32_t eventType) {
     PostMessageA(TopLevelWindowOf(control), kMessageGadgetEvent,
                  static_cast<WPARAM>(GetWindowLongA(control, GWL_ID)), eventType);
-}
-
-HWND TopLevelWindowOf(HWND window) {
-    while (!GetPropA(window, kPropertyWindowNumber)) {
-        const HWND parent = GetParent(window);
-        if (!parent)
-            break;
-        window = parent;
-    }
-    return window;
 }
 
 ObjectNumber GadgetNumberOf(const GadgetRecord& record) {

@@ -1,4 +1,5 @@
 #include "toolkit/image.h"
+#include "toolkit/internal.h"
 
 #include <algorithm>
 #include <cstring>

@@ -10,8 +10,6 @@
 
 namespace kv {
 
-void InitImageLibrary();
-
 // `size` is the length of the file image; nothing past it is ever read.
 intptr_t CatchImage(ObjectNumber number, const void* data, size_t size);
 HANDLE ImageID(ObjectNumber number);
@@ -19,8 +17,5 @@ int32_t ImageWidth(ObjectNumber number);
 int32_t ImageHeight(ObjectNumber number);
 int32_t ImageDepth(ObjectNumber number);
 void FreeImage(ObjectNumber number);
-
-// Shut-down: frees every image.
-void FreeAllImages();
 
 }  // namespace kv

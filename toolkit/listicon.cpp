@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/droptarget.h"
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {
@@ -24,7 +26,6 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SHAREIMAGE
 constexpr int32_t kTitleRow = -1;
 constexpr size_t kTitleBufferSize = 4096;
 constexpr char kColumnSeparator = '\n';
-constexpr int32_t kNoRow = -1;
 
 constexpr size_t kWordLongestText = 0;
 

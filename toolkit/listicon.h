@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "toolkit/droptarget.h"
 #include "toolkit/objects.h"
 
 namespace kv {
@@ -22,6 +21,9 @@ constexpr int32_t kEventTypeRightClick = 1;
 constexpr int32_t kEventTypeLeftDoubleClick = 2;
 constexpr int32_t kEventTypeRightDoubleClick = 3;
 constexpr int32_t kEventTypeChange = 768;
+
+// The list's state with no row selected.
+constexpr int32_t kNoRow = -1;
 
 // On the control: the row that became selected last, -1 after a click left none selected.
 constexpr char kPropertyLastSelected[] = "KV_LastSelected";

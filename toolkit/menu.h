@@ -9,8 +9,6 @@
 
 namespace kv {
 
-void InitMenuLibrary();
-
 intptr_t CreatePopupMenu(ObjectNumber number);
 void MenuItem(int32_t itemNumber, const char* text);
 int32_t DisplayPopupMenu(ObjectNumber number, HWND window);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {

@@ -8,6 +8,7 @@
 #include "toolkit/menu.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
 
 namespace kv {
 

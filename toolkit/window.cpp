@@ -1,4 +1,6 @@
 #include "toolkit/window.h"
+#include "toolkit/internal.h"
+#include "toolkit/systray.h"
 
 #include <ole2.h>
 #include <richedit.h>
@@ -13,8 +15,6 @@
 namespace kv {
 namespace {
 
-constexpr char kWindowIdProperty[] = "KV_WindowID";
-constexpr char kDropAcceptProperty[] = "KV_DropAccept";
 constexpr char kMdiChildClass[] = "MDI_ChildClass";
 constexpr char kRichEditPrefix[] = "Rich";
 constexpr int32_t kWindowGrowthStep = 16;
@@ -31,10 +31,10 @@ struct TrayEventType {
     int32_t type;
 };
 constexpr std::array<TrayEventType, 4> kTrayEventTypes = {{
-    {WM_LBUTTONUP, 0},
-    {WM_RBUTTONUP, 1},
-    {WM_LBUTTONDBLCLK, 2},
-    {WM_RBUTTONDBLCLK, 3},
+    {WM_LBUTTONUP, kTrayEventLeftClick},
+    {WM_RBUTTONUP, kTrayEventRightClick},
+    {WM_LBUTTONDBLCLK, kTrayEventLeftDoubleClick},
+    {WM_RBUTTONDBLCLK, kTrayEventRightDoubleClick},
 }};
 
 class AcceleratorTable {
@@ -127,16 +127,13 @@ HWND LookupWindow(ObjectNumber number) {
 
 // The window carrying the number property: `window` itself or its nearest ancestor.
 HWND NumberedWindowOf(HWND window) {
-    for (; window; window = GetParent(window)) {
-        if (GetPropA(window, kWindowIdProperty))
-            return window;
-    }
-    return nullptr;
+    HWND numbered = window ? TopLevelWindowOf(window) : nullptr;
+    return numbered && GetPropA(numbered, kPropertyWindowNumber) ? numbered : nullptr;
 }
 
 ObjectNumber PropertyNumber(HWND window) {
     return static_cast<ObjectNumber>(
-               reinterpret_cast<intptr_t>(GetPropA(window, kWindowIdProperty))) -
+               reinterpret_cast<intptr_t>(GetPropA(window, kPropertyWindowNumber))) -
            1;
 }
 
@@ -170,8 +167,8 @@ LRESULT OfferToGadgets(HWND control, HWND window, UINT message, WPARAM wParam, L
 
 // Removes what ties a window to its number before the window goes.
 void DetachWindow(HWND window) {
-    RemovePropA(window, kWindowIdProperty);
-    if (RemovePropA(window, kDropAcceptProperty))
+    RemovePropA(window, kPropertyWindowNumber);
+    if (RemovePropA(window, kPropertyDropTarget))
         RevokeDragDrop(window);
 }
 
@@ -251,7 +248,7 @@ bool TabGoesToRichEdit() {
 
 HACCEL ActiveAccelerators() {
     HWND active = GetActiveWindow();
-    if (!active || TabGoesToRichEdit() || !GetPropA(active, kWindowIdProperty))
+    if (!active || TabGoesToRichEdit() || !GetPropA(active, kPropertyWindowNumber))
         return nullptr;
     WindowRecord* record = Library().windows.Lookup(PropertyNumber(active));
     return record ? record->accelerators.get() : nullptr;
@@ -454,7 +451,7 @@ intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
         return 0;
     }
     record->window = window;
-    SetPropA(window, kWindowIdProperty,
+    SetPropA(window, kPropertyWindowNumber,
              reinterpret_cast<HANDLE>(static_cast<intptr_t>(number) + 1));
     if (!invisible) {
         ShowWindow(window, (style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
@@ -612,9 +609,14 @@ int32_t HideWindow(ObjectNumber number, int32_t state) {
                                                  : SW_SHOWNORMAL);
 }
 
-ObjectNumber WindowNumberOf(HWND window) {
-    HWND numbered = NumberedWindowOf(window);
-    return numbered ? PropertyNumber(numbered) : kDynamicNumber;
+HWND TopLevelWindowOf(HWND window) {
+    while (!GetPropA(window, kPropertyWindowNumber)) {
+        const HWND parent = GetParent(window);
+        if (!parent)
+            break;
+        window = parent;
+    }
+    return window;
 }
 
 void CloseAllWindows() {

@@ -25,17 +25,6 @@ constexpr int32_t kEventMoveWindow = 3;
 constexpr int32_t kEventSizeWindow = 5;
 constexpr int32_t kEventRepaint = 15;
 
-// Private messages.
-constexpr UINT kMessageTrayCallback = 12501;  // sent by the shell for a tray icon
-constexpr UINT kMessageTrayEvent = 12502;     // the callback re-posted, dispatched as tray event
-constexpr UINT kMessageGadgetEvent = 13103;   // wParam gadget number, lParam event type
-constexpr UINT kMessageWindowDrop = 13105;    // lParam DropRecord*
-constexpr UINT kMessageGadgetDrop = 13106;    // wParam gadget number, lParam DropRecord*
-
-// Keyboard focus commands of every window's accelerator table.
-constexpr WORD kCommandFocusNext = 1212;
-constexpr WORD kCommandFocusPrevious = 1213;
-
 // OpenWindow flags beyond the platform style bits.
 constexpr uint32_t kWindowCentreOnScreen = 0x1;
 constexpr uint32_t kWindowCentreOnParent = 0x2;
@@ -54,21 +43,6 @@ struct DropRecord {
     int32_t y = 0;
     std::vector<char> data;
 };
-
-// Returned by the control message handler when it leaves a message alone.
-constexpr LRESULT kNotHandled = static_cast<LRESULT>(0xD0D0D0D1);
-// The gadget layer's hand-off: a control message (WM_COMMAND, WM_NOTIFY, the scroll and the
-// control-colour messages) received by `window` on behalf of `control`.
-using ControlMessageHandler = LRESULT (*)(HWND control, HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
-void SetControlMessageHandler(ControlMessageHandler handler);
-
-// Called for every toolkit window that receives the shell's "TaskbarCreated" broadcast.
-using TaskbarCreatedHandler = void (*)(HWND window);
-void SetTaskbarCreatedHandler(TaskbarCreatedHandler handler);
-
-// Start-up: window table, event record, class icon (icon resource 1) and cursor.
-void InitWindowLibrary(HINSTANCE instance);
 
 intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                     const char* title, uint32_t flags = kWindowDefaultFlags, HWND parent = nullptr);

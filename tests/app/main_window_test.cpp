@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 
 namespace kv {
 namespace {
@@ -38,8 +38,9 @@ TEST_F(MainWindow, StartsEmptyWithTheDefaultFieldsAndAddDisabledAfterTheFirstEve
     EXPECT_EQ(GetGadgetText(kGadgetKey), "");
     EXPECT_FALSE(Enabled(kGadgetRepeatCount));
     EXPECT_TRUE(Enabled(kGadgetAdd));
-    PostMessageA(WindowID(kMainWindow), WM_NULL, 0, 0);
-    test::HandlePendingEvents();
+    // A message that makes no event of its own still turns the loop once.
+    PostMessageA(WindowID(kMainWindow), WM_APP, 0, 0);
+    EXPECT_TRUE(HandleMainEvent(WaitWindowEvent()));
     EXPECT_FALSE(Enabled(kGadgetAdd));
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "tests/gadget_test_support.h"
+#include "toolkit/gadget_test_support.h"
 #include "toolkit/listicon.h"
 #include "toolkit/window.h"
 

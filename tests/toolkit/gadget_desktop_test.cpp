@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/gadget_test_support.h"
+#include "toolkit/gadget_test_support.h"
 #include "toolkit/gadget.h"
 #include "toolkit/listicon.h"
 #include "toolkit/window.h"

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <vector>
 
+#include "toolkit/internal.h"
 #include "toolkit/gadget.h"
 #include "toolkit/listicon.h"
 #include "toolkit/window.h"

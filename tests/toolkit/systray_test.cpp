@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/internal.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
 

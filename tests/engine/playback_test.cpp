@@ -8,12 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app_fixture.h"
 #include "engine/input.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
-#include "toolkit/image.h"
-#include "toolkit/systray.h"
 
 namespace kv {
 namespace {
@@ -90,10 +87,9 @@ const InputSeam kFakeSeam = {
     [] { fake.WaitUntil(fake.now + 100); },
 };
 
-class Playback : public test::AppTest {
+class Playback : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::AppTest::SetUp();
         fake = FakeKeyboard();
         SetInput(kFakeSeam);
     }
@@ -101,13 +97,14 @@ class Playback : public test::AppTest {
 };
 
 struct RunCase {
-    test::StepRows rows;
+    std::vector<StepText> rows;
     int32_t count;
     int64_t stopAtMs;  // the user presses J for 50 ms, -1 never
     const char* events;
     int64_t firstKeyMs = -1;  // the first key falls within a slice of it
     int64_t endByMs = -1;
     std::vector<Hold> holds = {};  // the user's others
+    int64_t startMs = 0;
 };
 
 const int64_t kSlice = kPauseSliceMs;
@@ -120,20 +117,24 @@ const RunCase kRuns[] = {
     {{{"0", "j"}, {"10", "J"}, {"10", "a"}}, 0, -1, "+J -J +Shift +J -J -Shift +A -A"},
     {{{"0", "Strg an"}, {"0", "u"}, {"0", "Strg aus"}}, 0, -1, "+Ctrl +U -U -Ctrl"},
     {{{"0", "Strg an"}, {"1000", "c"}, {"0", "Strg aus"}}, 0, 500, "+Ctrl -Ctrl"},
+    // Endless runs that wait for nothing: one slice per pass, so the clock reaches the J.
     {{}, -1, 5, "", -1, 5 + kSlice},
+    {{{"0", "Strg an"}, {"0", "Strg aus"}}, -1, 3, "+Ctrl -Ctrl +Ctrl -Ctrl", -1, 3 + kSlice},
     {{{"0", "a"}, {"1", "b"}}, -1, -1, "+A -A +B -B", -1, -1, {{kStopKey, 0, kLongMs}}},
     {{{"0", "a"}}, 0, -1, "+A -A", 50, -1, {{kTriggerKey, 0, 30}, {VK_CONTROL, 0, 50}}},
+    // A j typed while armed, before this run.
+    {{{"10", "a"}}, 0, -1, "+A -A", -1, -1, {{kStopKey, 1, 2}}, 100},
 };
 
 TEST_F(Playback, RunsByCountStopKeyAndTheUsersHands) {
     for (const RunCase& run : kRuns) {
         SCOPED_TRACE(testing::Message() << "case " << &run - kRuns);
         fake = FakeKeyboard();
+        fake.now = run.startMs * kMs;
         fake.holds = run.holds;
         if (run.stopAtMs >= 0)
             fake.holds.push_back({kStopKey, run.stopAtMs, run.stopAtMs + 50});
-        test::SetRows(run.rows);
-        PrepareSteps();
+        PrepareStepTexts(run.rows);
         PlayRun(run.count);
         EXPECT_EQ(fake.events, run.events);
         if (run.firstKeyMs >= 0) {
@@ -145,9 +146,23 @@ TEST_F(Playback, RunsByCountStopKeyAndTheUsersHands) {
         }
         // Nothing the run typed is left down or reads as a new Ctrl+U.
         fake.now = std::max(fake.now, 2 * kLongMs * kMs);
+        EXPECT_FALSE(TriggerPressed());
         EXPECT_EQ(fake.State(VK_CONTROL), 0);
-        EXPECT_EQ(fake.State(kTriggerKey), 0);
     }
+}
+
+// Polls 100 ms apart, as the armed state makes them.
+TEST_F(Playback, TriggerNeedsCtrlAndUPressedInOnePollInterval) {
+    fake.holds = {{VK_CONTROL, 10, 20},
+                  {kTriggerKey, 150, 160},
+                  {VK_CONTROL, 250, 260},
+                  {kTriggerKey, 270, 280}};
+    std::string seen;
+    for (int64_t poll = 100; poll <= 300; poll += 100) {
+        fake.now = poll * kMs;
+        seen += TriggerPressed() ? '1' : '0';
+    }
+    EXPECT_EQ(seen, "001");
 }
 
 TEST_F(Playback, PausesEndOnDeadlinesFromTheirStartSoLateWakesDoNotAddUp) {
@@ -160,37 +175,6 @@ TEST_F(Playback, PausesEndOnDeadlinesFromTheirStartSoLateWakesDoNotAddUp) {
         EXPECT_EQ(fake.now - start, slices ? slices * kSlice * kMs + 300 : 0) << pause;
         EXPECT_EQ(fake.stopQueries, slices) << pause;
     }
-}
-
-// The shell's side of the tray icon: the icon of every call, null where none is given.
-std::vector<HICON> trayIcons;
-BOOL trayAnswer = FALSE;
-
-BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
-    trayIcons.push_back((data->uFlags & NIF_ICON) ? data->hIcon : nullptr);
-    if (data->uFlags & NIF_TIP) {
-        EXPECT_STREQ(data->szTip, kTrayToolTip);
-    }
-    return trayAnswer;
-}
-
-TEST_F(Playback, ArmedStatePlaysOnCtrlUAndEndsOnTheTrayDoubleClick) {
-    SetNotifyIconFunction(RecordTrayCall);
-    RunPlayback();  // the icon is refused: back to the shown window at once
-    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
-    EXPECT_EQ(trayIcons.size(), 1u);
-
-    trayIcons.clear();
-    trayAnswer = TRUE;
-    test::SetRows({{"0", "a"}});
-    fake.holds = {{kTriggerKey, 0, 10}, {VK_CONTROL, 0, 10}};
-    PostMessageA(WindowID(kMainWindow), kMessageTrayEvent, kTrayIconPlayback, WM_LBUTTONDBLCLK);
-    RunPlayback();
-    EXPECT_EQ(fake.events, "+A -A");
-    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
-    const HICON armed = static_cast<HICON>(ImageID(kImageArmed));
-    const HICON running = static_cast<HICON>(ImageID(kImageRunning));
-    EXPECT_EQ(trayIcons, (std::vector<HICON>{armed, nullptr, running, armed, nullptr}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "toolkit/internal.h"
 #include "toolkit/menu.h"
 #include "toolkit/window.h"
 

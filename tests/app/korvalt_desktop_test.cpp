@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "app/main_window.h"
 #include "app/numbers.h"
+#include "support.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
 // xdotool plays the user on the X display.
@@ -15,40 +15,15 @@
 namespace kv {
 namespace {
 
+using test::BesideThisExe;
+using test::PollUntil;
+using test::Process;
+
 constexpr DWORD kLimitMs = 15000;
+constexpr DWORD kSettleMs = 1000;
 constexpr char kRecorderTitle[] = "Key recorder";
 constexpr char kTrayWindow[] = "Wine System Tray";
 const std::string kTypedText = "Hallo Welt! \"\xA7$%&/()=";
-
-bool PollUntil(const std::function<bool()>& done, DWORD limitMs = kLimitMs) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(20)) {
-        if (GetTickCount() - start > limitMs)
-            return false;
-    }
-    return true;
-}
-
-std::string BesideThisExe(const char* name) {
-    char path[MAX_PATH];
-    const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return "\"" + self.substr(0, self.find_last_of("\\/") + 1) + name + "\"";
-}
-
-// A Windows process, ended with the test however the test ends.
-struct Process {
-    PROCESS_INFORMATION started = {};
-    explicit Process(std::string commandLine) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &started);
-    }
-    ~Process() {
-        TerminateProcess(started.hProcess, 1);
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
-};
 
 // Wine gives back no process to wait for when it starts a Unix program, so the command
 // leaves a file behind when it is done.
@@ -58,7 +33,7 @@ void RunOnHost(const std::string& command) {
                              std::to_string(++serial);
     Process shell("/bin/sh -c \"" + command + "; touch " + done + "\"");
     const std::string dosDone = "Z:" + done;
-    ASSERT_TRUE(PollUntil([&] { return DeleteFileA(dosDone.c_str()) != 0; })) << command;
+    ASSERT_TRUE(PollUntil([&] { return DeleteFileA(dosDone.c_str()) != 0; }, kLimitMs)) << command;
 }
 
 // Printable characters the recorder logged: the user's Ctrl+U arrives as a control character.
@@ -106,7 +81,7 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
                      std::to_string(GetCurrentProcessId()));
     ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
     Process korvalt(BesideThisExe("korvalt.exe"));
-    ASSERT_EQ(WaitForInputIdle(korvalt.started.hProcess, kLimitMs), 0u);
+    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kMainTitle) != nullptr; }, kLimitMs));
     HWND window = FindWindowA(nullptr, kMainTitle);
     ASSERT_TRUE(IsWindowVisible(window));
 
@@ -117,7 +92,8 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
     GetWindowRect(window, &before);
     PostMessageA(Gadget(window, kGadgetStart), BM_CLICK, 0, 0);
     ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(window); }));
-    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(FindWindowA(nullptr, kTrayWindow)); }));
+    ASSERT_TRUE(
+        PollUntil([&] { return IsWindowVisible(FindWindowA(nullptr, kTrayWindow)); }, kLimitMs));
 
     // Held as a hand holds them: under Wine only the focused program sees that a key was
     // pressed since the last query, so Korvalt sees the keys only while they are down.
@@ -144,19 +120,25 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
         expected += pass;
     EXPECT_EQ(typed + "\r", expected);
 
-    // The only icon sits at the start of the tray window's client area.
+    // The only icon sits at the start of the tray window's client area. A single click and a
+    // right click leave Korvalt armed; the double click brings the window back.
     POINT icon = {GetSystemMetrics(SM_CXSMICON) / 2 + 2, GetSystemMetrics(SM_CYSMICON) / 2 + 2};
     ClientToScreen(FindWindowA(nullptr, kTrayWindow), &icon);
-    RunOnHost("xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) +
-              " click --repeat 2 --delay 80 1");
-    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window) != 0; }));
+    const std::string onIcon =
+        "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y);
+    for (const char* clicks : {" click 1", " click 3"}) {
+        RunOnHost(onIcon + clicks);
+        EXPECT_FALSE(PollUntil([&] { return IsWindowVisible(window) != 0; }, kSettleMs)) << clicks;
+    }
+    RunOnHost(onIcon + " click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window) != 0; }, kLimitMs));
     RECT after;
     GetWindowRect(window, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(Rows(window), 2);
     EXPECT_EQ(SendMessageA(Gadget(window, kGadgetRepeatEnable), BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(korvalt.started.hProcess, kLimitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(korvalt.ExitCode(kLimitMs), 0u);
 }
 
 }  // namespace

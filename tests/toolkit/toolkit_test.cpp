@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "toolkit/internal.h"
 #include "toolkit/gadget.h"
 #include "toolkit/systray.h"
 #include "toolkit/toolkit.h"

@@ -1,3 +1,4 @@
+#include "toolkit/droptarget.h"
 #include "toolkit/listicon.h"
 
 #include <commctrl.h>
@@ -6,7 +7,7 @@
 
 #include <string>
 
-#include "tests/gadget_test_support.h"
+#include "toolkit/gadget_test_support.h"
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
+#include "app/app_fixture.h"
+#include "toolkit/internal.h"
 #include "toolkit/systray.h"
 
 namespace kv {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "toolkit/internal.h"
 #include "toolkit/window.h"
 
 namespace kv_test {

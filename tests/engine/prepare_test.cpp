@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
 #include "engine/prepare.h"
 
 namespace kv {
@@ -12,7 +11,7 @@ namespace {
 using Entries = std::vector<std::string>;
 
 struct PrepareCase {
-    test::StepRows rows;
+    std::vector<StepText> rows;
     Entries entries;  // "pause:key"
 };
 
@@ -33,18 +32,15 @@ const PrepareCase kCases[] = {
     {{{"0", "a\rb\nc"}}, {"0:", "0:a", "0:RETURN", "0:b", "0:", "0:c"}},
 };
 
-using Preparation = test::AppTest;
-
 // Each case also checks that a preparation replaces the previous one.
-TEST_F(Preparation, EveryRowKindAndEdgeCase) {
+TEST(Preparation, EveryRowKindAndEdgeCase) {
     for (const PrepareCase& c : kCases) {
-        test::SetRows(c.rows);
-        PrepareSteps();
+        PrepareStepTexts(c.rows);
         Entries entries;
         for (const PreparedStep& step : PreparedSteps())
             entries.push_back(std::to_string(step.Pause) + ":" + step.Key);
         EXPECT_EQ(entries, c.entries) << c.rows.size() << " rows, first key \""
-                                      << (c.rows.empty() ? "" : c.rows[0].second) << '"';
+                                      << (c.rows.empty() ? "" : c.rows[0].keyText) << '"';
     }
 }
 

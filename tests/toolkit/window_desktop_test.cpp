@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "tests/window_support.h"
+#include "toolkit/window_support.h"
 #include "toolkit/window.h"
 
 namespace {

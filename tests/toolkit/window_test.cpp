@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/window_support.h"
+#include "toolkit/window_support.h"
 #include "toolkit/window.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "toolkit/internal.h"
 #include "toolkit/image.h"
 
 namespace {

@@ -1,0 +1,17 @@
+#pragma once
+// What "Start..." does: the step list is prepared, the main window hides behind a tray icon, and
+// every Ctrl+U plays a run until the tray icon's double click brings the window back.
+
+#include <cstdint>
+
+namespace kv {
+
+constexpr int32_t kArmedWaitMs = 100;
+constexpr char kTrayToolTip[] = "Strg + U --> Durchlauf";
+
+// Rebuilds the prepared step list from the step list's rows.
+void PrepareSteps();
+// Returns when the armed state has been left and the main window is visible again. Result 0.
+int32_t RunPlayback();
+
+}  // namespace kv
