@@ -8,12 +8,33 @@ namespace kv {
 
 namespace {
 
+// Keys go to the foreground window, so they are laid out as its thread's layout types them.
+HKL TargetLayout() {
+    return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+}
+
 void PlatformKeyEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
     keybd_event(virtualKey, scanCode, flags, 0);
 }
 
 uint8_t PlatformScanCode(uint8_t virtualKey) {
-    return static_cast<uint8_t>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    return static_cast<uint8_t>(MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_VSC, TargetLayout()));
+}
+
+int16_t PlatformKeyScan(char character) {
+    return VkKeyScanExA(character, TargetLayout());
+}
+
+uint32_t PlatformKeyCharacter(uint8_t virtualKey) {
+    return MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, TargetLayout());
+}
+
+void PlatformCharacterEvent(wchar_t character, uint32_t flags) {
+    INPUT event = {};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wScan = character;
+    event.ki.dwFlags = KEYEVENTF_UNICODE | flags;
+    SendInput(1, &event, sizeof event);
 }
 
 int16_t PlatformAsyncKeyState(int virtualKey) {
@@ -26,8 +47,15 @@ void PlatformYield() {
     }
 }
 
-constexpr InputSeam kPlatformInput = {PlatformKeyEvent, PlatformScanCode, PlatformAsyncKeyState,
-                                      PreciseNow,       WaitUntil,        PlatformYield};
+constexpr InputSeam kPlatformInput = {PlatformKeyEvent,
+                                      PlatformScanCode,
+                                      PlatformAsyncKeyState,
+                                      PreciseNow,
+                                      WaitUntil,
+                                      PlatformYield,
+                                      PlatformKeyScan,
+                                      PlatformKeyCharacter,
+                                      PlatformCharacterEvent};
 
 InputSeam currentInput = kPlatformInput;
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/input.h"
 #include "runtime/strings.h"
 
 namespace kv {
@@ -72,17 +73,47 @@ constexpr CharacterKeys kCharacterTable[] = {
     {')', ')', '9', true},
     {'=', '=', '0', true},
     {' ', ' ', VK_SPACE, false},
-    {'|', '|', VK_SEPARATOR, false},
+    {'\t', '\t', VK_TAB, false},
 };
 
-KeyStroke CharacterStroke(unsigned char character) {
+// Texts are in code page 1252 whatever the system's code page.
+constexpr UINT kTextCodePage = 1252;
+constexpr int16_t kNoLayoutKey = -1;
+constexpr unsigned kShiftState = 1;
+constexpr uint32_t kDeadKeyBit = 0x80000000u;
+
+bool IsControlCharacter(wchar_t character) {
+    return character < 0x20 || (character >= 0x7F && character <= 0x9F);
+}
+
+// AltGr is not sent as Ctrl+Alt: programs take that for a shortcut, and Wine never makes it AltGr.
+// A dead key would wait for the next character instead of typing its own.
+KeyStroke LayoutStroke(char character) {
+    wchar_t unit = 0;
+    MultiByteToWideChar(kTextCodePage, 0, &character, 1, &unit, 1);
+    if (IsControlCharacter(unit)) {
+        return {};
+    }
+    const InputSeam& input = Input();
+    const int16_t answer = input.keyScan(character);
+    const uint8_t virtualKey = static_cast<uint8_t>(answer & 0xFF);
+    const unsigned state = static_cast<unsigned>(answer >> 8) & 0xFF;
+    if (answer != kNoLayoutKey && (state & ~kShiftState) == 0 &&
+        !(input.keyCharacter(virtualKey) & kDeadKeyBit)) {
+        return {virtualKey, state == kShiftState, false, 0};
+    }
+    return {VK_PACKET, false, false, unit};
+}
+
+KeyStroke CharacterStroke(char character) {
+    const auto byte = static_cast<unsigned char>(character);
     for (const CharacterKeys& keys : kCharacterTable) {
-        if (character >= keys.first && character <= keys.last) {
-            return {static_cast<uint8_t>(keys.firstKey + (character - keys.first)), keys.shift,
-                    false};
+        if (byte >= keys.first && byte <= keys.last) {
+            return {static_cast<uint8_t>(keys.firstKey + (byte - keys.first)), keys.shift, false,
+                    0};
         }
     }
-    return {};
+    return LayoutStroke(character);
 }
 
 }  // namespace
@@ -102,14 +133,14 @@ const KeyToken* FindKeyToken(const std::string& keyText) {
 
 KeyStroke StrokeOf(const std::string& key) {
     if (key.size() == 1) {
-        return CharacterStroke(static_cast<unsigned char>(key[0]));
+        return CharacterStroke(key[0]);
     }
     if (IsCtrlToken(key)) {
         return {};
     }
     for (const KeyToken& token : kKeyTokens) {
         if (key == token.canonical) {
-            return {token.virtualKey, false, token.extended};
+            return {token.virtualKey, false, token.extended, 0};
         }
     }
     return {};

@@ -29,12 +29,15 @@ const KeyToken* FindKeyToken(const std::string& keyText);
 constexpr int kOfferedKeyCount = 25;
 extern const std::array<const char*, kOfferedKeyCount> kOfferedKeys;
 
-// What SendKey presses for a canonical token or a one-character text; virtualKey 0 for nothing
-// ("Strg an" and "Strg aus" included: they only move Ctrl).
+// What SendKey sends for a canonical token or a one-character text; virtualKey 0 for nothing
+// ("Strg an" and "Strg aus" included: they only move Ctrl). A character outside the character
+// table is typed as the target's keyboard layout types it: with its key where that needs no
+// more than Shift, else as a character of its own (virtualKey VK_PACKET).
 struct KeyStroke {
     uint8_t virtualKey;
     bool shift;
     bool extended;
+    wchar_t character;  // for VK_PACKET
 };
 KeyStroke StrokeOf(const std::string& key);
 

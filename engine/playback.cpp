@@ -22,6 +22,7 @@ struct RunState {
     bool awaitingRelease = false;  // until the run's first key
     bool ctrlLeftDown = false;     // by a "Strg an" of this run
     bool polled = false;           // the current pass has looked at the stop key
+    bool stopPending = false;      // the user's J, seen while the run held its own
 };
 
 RunState run;
@@ -35,22 +36,26 @@ bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
 }
 
-// Injected keys set the "pressed since the last query" bit too; reading it once after the run's
-// own J, U or Ctrl leaves only the user's presses to stop or trigger a run.
-void ForgetInjectedKey(const std::string& key) {
-    const int virtualKey = IsCtrlToken(key) ? VK_CONTROL : VirtualKeyOf(key);
-    if (virtualKey == kStopKey || virtualKey == kTriggerKey || virtualKey == VK_CONTROL) {
-        Input().asyncKeyState(virtualKey);
-    }
+// The stop key as a poll sees it: pressed now, or while the run held a J of its own.
+bool StopKeyPressed() {
+    const bool pending = run.stopPending;
+    run.stopPending = false;
+    return KeyPressed(kStopKey) || pending;
 }
 
+// Injected keys set the "pressed since the last query" bit too; reading it once after the run's
+// own U or Ctrl leaves only the user's presses to trigger the next run. The run's own J is told
+// apart from the user's while it is held.
 void Send(const std::string& key) {
-    SendKey(key);
+    if (SendKeyWatching(key, kStopKey))
+        run.stopPending = true;
     if (key == kTokenCtrlDown)
         run.ctrlLeftDown = true;
     if (key == kTokenCtrlUp)
         run.ctrlLeftDown = false;
-    ForgetInjectedKey(key);
+    const int virtualKey = IsCtrlToken(key) ? VK_CONTROL : VirtualKeyOf(key);
+    if (virtualKey == kTriggerKey || virtualKey == VK_CONTROL)
+        Input().asyncKeyState(virtualKey);
 }
 
 // The trigger is seen while the user still holds it: keys sent before Ctrl is let go would reach
@@ -62,7 +67,7 @@ int32_t AwaitTriggerRelease() {
         if (!KeyDown(kTriggerKey) && !KeyDown(VK_CONTROL))
             return 0;
         input.waitUntil(start + slice * kSliceUs);
-        if (KeyPressed(kStopKey))
+        if (StopKeyPressed())
             return 1;
     }
     return 0;
@@ -94,7 +99,7 @@ void PlayRun(int32_t repetitionCount) {
         if (input.now() - start < kSliceUs) {
             if (PauseAndPoll(kPauseSliceMs))
                 break;
-        } else if (!run.polled && KeyPressed(kStopKey)) {
+        } else if (!run.polled && StopKeyPressed()) {
             break;
         }
     }
@@ -122,7 +127,7 @@ int32_t PauseAndPoll(int32_t pause) {
     const int64_t start = input.now();
     for (int32_t slice = 1; slice <= slices; ++slice) {
         input.waitUntil(start + slice * kSliceUs);
-        if (KeyPressed(kStopKey))
+        if (StopKeyPressed())
             return 1;
     }
     return 0;

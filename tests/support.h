@@ -46,8 +46,7 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool Started() const { return info_.hProcess != nullptr; }
-    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // The exit code once the process ended within `limitMs`, STILL_ACTIVE otherwise.
     DWORD ExitCode(DWORD limitMs) const {
         DWORD code = STILL_ACTIVE;

@@ -36,30 +36,75 @@ FORMATETC FormatRequest(uint32_t format) {
     return {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// Calls `read` with the locked bytes of a memory block and the block's real size; false when
-// the medium holds no block that can be locked.
-template <class Read>
-bool ReadMemoryBlock(const STGMEDIUM& medium, Read read) {
-    if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
-        return false;
-    const void* bytes = GlobalLock(medium.hGlobal);
-    if (!bytes)
-        return false;
-    const bool done = read(static_cast<const char*>(bytes), GlobalSize(medium.hGlobal));
-    GlobalUnlock(medium.hGlobal);
-    return done;
-}
+// A medium the data object filled, released however the reading ends (a failed copy included).
+struct Medium {
+    STGMEDIUM medium = {};
+    bool filled = false;
+    Medium() = default;
+    Medium(const Medium&) = delete;
+    Medium& operator=(const Medium&) = delete;
+    ~Medium() {
+        if (filled)
+            ReleaseStgMedium(&medium);
+    }
+};
 
-// Fetches `format` from the data object and hands its bytes to `read`.
+// A locked memory block, unlocked however the reading ends.
+class LockedBlock {
+  public:
+    explicit LockedBlock(HGLOBAL block) : block_(block), bytes_(GlobalLock(block)) {}
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    ~LockedBlock() {
+        if (bytes_)
+            GlobalUnlock(block_);
+    }
+    const char* bytes() const { return static_cast<const char*>(bytes_); }
+
+  private:
+    HGLOBAL block_;
+    void* bytes_;
+};
+
+// Fetches `format` from the data object and calls `read` with its locked bytes and the block's
+// real size; false when there is no block that can be locked.
 template <class Read>
 bool ReadData(IDataObject* data, uint32_t format, Read read) {
     FORMATETC request = FormatRequest(format);
-    STGMEDIUM medium = {};
-    if (!data || FAILED(data->GetData(&request, &medium)))
+    Medium owned;
+    owned.filled = data && SUCCEEDED(data->GetData(&request, &owned.medium));
+    if (!owned.filled)
         return false;
-    const bool done = ReadMemoryBlock(medium, read);
-    ReleaseStgMedium(&medium);
-    return done;
+    const STGMEDIUM& medium = owned.medium;
+    if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
+        return false;
+    const LockedBlock block(medium.hGlobal);
+    return block.bytes() && read(block.bytes(), GlobalSize(medium.hGlobal));
+}
+
+// Records posted and not yet taken by their window.
+struct PostedDrop {
+    HWND window;
+    std::unique_ptr<DropRecord> record;
+};
+
+std::list<PostedDrop>& PostedDrops() {
+    static std::list<PostedDrop> posted;
+    return posted;
+}
+
+// The record stays with the drop support until the window takes it at the message's dispatch.
+void PostDrop(HWND window, ObjectNumber gadget, std::unique_ptr<DropRecord> record) {
+    std::list<PostedDrop>& posted = PostedDrops();
+    try {
+        posted.push_back({window, std::move(record)});
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    if (!PostMessageA(window, kMessageGadgetDrop, static_cast<WPARAM>(gadget),
+                      reinterpret_cast<LPARAM>(posted.back().record.get()))) {
+        posted.pop_back();
+    }
 }
 
 class GadgetDropTarget final : public IDropTarget {
@@ -125,11 +170,7 @@ class GadgetDropTarget final : public IDropTarget {
             return S_OK;
         }
         Show(DropFeedback::kDrop, client);
-        // The window library owns a posted record and frees it at the next event fetch.
-        if (PostMessageA(TopLevelWindowOf(control_), kMessageGadgetDrop,
-                         static_cast<WPARAM>(gadget_), reinterpret_cast<LPARAM>(record.get()))) {
-            record.release();
-        }
+        PostDrop(TopLevelWindowOf(control_), gadget_, std::move(record));
         return S_OK;
     }
 
@@ -250,6 +291,22 @@ DWORD DropEffect(DWORD offered, DWORD accepted, DWORD keyState) {
     if (!(effect & (kDropEffectCopy | kDropEffectMove)))
         return effect & kDropEffectLink;
     return kDropEffectCopy;
+}
+
+std::unique_ptr<DropRecord> TakePostedDrop(HWND window, LPARAM lParam) {
+    std::list<PostedDrop>& posted = PostedDrops();
+    for (auto it = posted.begin(); it != posted.end(); ++it) {
+        if (it->window == window && reinterpret_cast<LPARAM>(it->record.get()) == lParam) {
+            std::unique_ptr<DropRecord> record = std::move(it->record);
+            posted.erase(it);
+            return record;
+        }
+    }
+    return nullptr;
+}
+
+void ForgetPostedDrops(HWND window) {
+    PostedDrops().remove_if([window](const PostedDrop& drop) { return drop.window == window; });
 }
 
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,

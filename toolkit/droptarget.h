@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "toolkit/objects.h"
 
 namespace kv {
+
+struct DropRecord;
 
 // Format number of a private drop type: the data's first 32-bit value names the type.
 constexpr uint32_t kDropPrivateFormat = 512;
@@ -37,5 +40,11 @@ using DropFeedbackFunction = void (*)(HWND control, DropFeedback feedback, POINT
 // entry, and the registration with the last one. Drops are posted with wParam `gadget`.
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
                 uint32_t privateType, DropFeedbackFunction feedback);
+
+// The record of a drop posted to `window` as `lParam`, handed out once. Any other value, such as
+// one another program made up, gives nullptr and is never read.
+std::unique_ptr<DropRecord> TakePostedDrop(HWND window, LPARAM lParam);
+// Frees the records posted to `window`, which is going and will never fetch them.
+void ForgetPostedDrops(HWND window);
 
 }  // namespace kv

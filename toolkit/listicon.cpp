@@ -208,7 +208,9 @@ LRESULT NotificationHook(GadgetRecord& record, HWND, UINT message, WPARAM, LPARA
     const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if (change.uNewState & LVIS_SELECTED) {
+        // Only a row that gains the selection: drag feedback changes the selected row's other
+        // state bits on every mouse move.
+        if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) {
             SetLastSelected(record.control, change.iItem);
             PostGadgetEvent(record.control, kEventTypeChange);
         }

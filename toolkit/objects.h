@@ -10,6 +10,7 @@
 #include <iterator>
 #include <list>
 #include <utility>
+#include <vector>
 
 namespace kv {
 
@@ -76,8 +77,6 @@ class ObjectTable {
         }
         for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
             if (NumberOf(&*it) == number) {
-                if (cursor_ == it)
-                    ++cursor_;
                 dynamic_.erase(it);
                 return;
             }
@@ -86,40 +85,28 @@ class ObjectTable {
 
     int32_t Capacity() const { return static_cast<int32_t>(slots_.size()); }
 
-    // Iteration over the objects in use: static numbers ascending, then dynamic ones from the
-    // oldest to the newest. The caller may free the object just yielded.
-    void First() {
-        index_ = 0;
-        cursor_ = dynamic_.begin();
-    }
-    bool Next(ObjectNumber* number, Record** record) {
-        while (index_ < Capacity()) {
-            int32_t i = index_++;
-            if (slots_[i].InUse()) {
-                *number = i;
-                *record = &slots_[i];
-                return true;
-            }
-        }
-        while (cursor_ != dynamic_.end()) {
-            Record* candidate = &*cursor_++;
-            if (candidate->InUse()) {
-                *number = NumberOf(candidate);
-                *record = candidate;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Calls `visit` with every number in use; `visit` may free the number it is given.
+    // Calls `visit` with every number in use: static numbers ascending, then dynamic ones from the
+    // oldest to the newest. The walk keeps its place to itself, so `visit` may free or create
+    // objects and walk the table again (a platform call that dispatches messages); a number freed
+    // meanwhile is skipped.
     template <class Visit>
     void ForEachNumber(Visit visit) {
-        ObjectNumber number = 0;
-        Record* record = nullptr;
-        First();
-        while (Next(&number, &record))
-            visit(number);
+        for (int32_t i = 0; i < Capacity(); ++i) {
+            if (slots_[i].InUse())
+                visit(i);
+        }
+        std::vector<ObjectNumber> dynamic;
+        try {
+            for (const Record& record : dynamic_) {
+                if (record.InUse())
+                    dynamic.push_back(NumberOf(&record));
+            }
+        } catch (const std::exception&) {
+        }
+        for (ObjectNumber number : dynamic) {
+            if (Lookup(number))
+                visit(number);
+        }
     }
 
   private:
@@ -144,8 +131,6 @@ class ObjectTable {
     std::deque<Record> slots_;
     // Oldest first; dynamic numbers are the addresses of these records, stable in a list.
     std::list<Record> dynamic_;
-    int32_t index_ = 0;
-    typename std::list<Record>::iterator cursor_ = dynamic_.end();
 };
 
 }  // namespace kv

@@ -63,17 +63,16 @@ BOOL Notify(const TrayCall& call, ObjectNumber number, const TrayIconRecord& ico
 }
 
 void AddIconsAgain(HWND owner) {
-    ObjectTable<TrayIconRecord>& icons = Icons();
-    icons.First();
-    ObjectNumber number = 0;
-    TrayIconRecord* icon = nullptr;
-    while (icons.Next(&number, &icon)) {
-        if (icon->owner != owner)
-            continue;
+    Icons().ForEachNumber([owner](ObjectNumber number) {
+        const TrayIconRecord* icon = Icons().Lookup(number);
+        if (!icon || icon->owner != owner)
+            return;
         Notify(kAddIcon, number, *icon);
-        if (!icon->toolTip.empty())
+        // Looked up again: the shell call may dispatch messages that change the table.
+        icon = Icons().Lookup(number);
+        if (icon && !icon->toolTip.empty())
             Notify(kSetToolTip, number, *icon);
-    }
+    });
 }
 
 }  // namespace
@@ -125,9 +124,12 @@ int32_t RemoveSysTrayIcon(ObjectNumber number) {
     const TrayIconRecord* icon = Icons().Lookup(number);
     if (!icon)
         return 0;
-    const BOOL removed = Notify(kRemoveIcon, number, *icon);
+    // Released before the shell call, so that a restarted shell announced meanwhile does not get
+    // this icon back.
+    TrayIconRecord removed;
+    removed.owner = icon->owner;
     Icons().Release(number);
-    return removed;
+    return Notify(kRemoveIcon, number, removed);
 }
 
 void RemoveAllSysTrayIcons() {

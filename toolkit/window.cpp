@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "toolkit/droptarget.h"
+
 namespace kv {
 namespace {
 
@@ -20,6 +22,9 @@ constexpr char kRichEditPrefix[] = "Rich";
 constexpr int32_t kWindowGrowthStep = 16;
 constexpr int32_t kNoEventType = -1;
 constexpr DWORD kCentreBits = kWindowCentreOnScreen | kWindowCentreOnParent;
+// ChangeWindowMessageFilterEx: Windows 7 and later, so looked up at run time.
+using MessageFilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+constexpr DWORD kMessageFilterAllow = 1;
 
 constexpr std::array<ACCEL, 2> kAccelerators = {{
     {FVIRTKEY | FNOINVERT, VK_TAB, kCommandFocusNext},
@@ -102,6 +107,7 @@ struct WindowLibrary {
     HICON classIcon = nullptr;
     HCURSOR classCursor = nullptr;
     UINT taskbarCreatedMessage = 0;
+    MessageFilterFunction allowMessage = nullptr;
     ControlMessageHandler controlHandler = nullptr;
     TaskbarCreatedHandler taskbarCreatedHandler = nullptr;
 };
@@ -154,8 +160,36 @@ void SetPendingEvent(int32_t code, int32_t object, int32_t type) {
     events.type = type;
 }
 
-void TakeDrop(LPARAM lParam) {
-    Events().drop.reset(reinterpret_cast<DropRecord*>(lParam));
+// Only a record the drop support posted to `window` and has not handed out yet is taken: any
+// other program can post these messages with whatever value it likes.
+bool TakeDrop(HWND window, LPARAM lParam) {
+    std::unique_ptr<DropRecord> record = TakePostedDrop(window, lParam);
+    if (!record)
+        return false;
+    Events().drop = std::move(record);
+    return true;
+}
+
+bool IsDropMessage(UINT message) {
+    return message == kMessageWindowDrop || message == kMessageGadgetDrop;
+}
+
+// Events queued for a window that is gone would name whatever window takes its number next.
+void DropQueuedEvents(ObjectNumber number) {
+    std::deque<QueuedEvent>& queue = Events().queue;
+    queue.erase(
+        std::remove_if(queue.begin(), queue.end(),
+                       [number](const QueuedEvent& event) { return event.window == number; }),
+        queue.end());
+}
+
+int32_t TakeQueuedEvent() {
+    EventRecord& events = Events();
+    const QueuedEvent event = events.queue.front();
+    events.queue.pop_front();
+    events.window = event.window;
+    events.pendingCode = 0;
+    return event.code;
 }
 
 LRESULT OfferToGadgets(HWND control, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -332,10 +366,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             EnumChildWindows(window, &SendSysColorChange, 0);
             break;
         case WM_NCDESTROY:
+            ForgetPostedDrops(window);
             // Destroyed without CloseWindow (with its owner, say): the number goes with it.
             if (numbered == window && LookupWindow(number) == window) {
                 DetachWindow(window);
                 Library().windows.Release(number);
+                DropQueuedEvents(number);
             }
             break;
         case kMessageTrayCallback:
@@ -349,13 +385,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                             static_cast<int32_t>(lParam));
             return 0;
         case kMessageWindowDrop:
-            Events().pendingCode = kEventWindowDrop;
-            TakeDrop(lParam);
+            if (TakeDrop(window, lParam))
+                Events().pendingCode = kEventWindowDrop;
             return 0;
         case kMessageGadgetDrop:
-            Events().pendingCode = kEventGadgetDrop;
-            Events().object = static_cast<int32_t>(wParam);
-            TakeDrop(lParam);
+            if (TakeDrop(window, lParam))
+                SetPendingEvent(kEventGadgetDrop, static_cast<int32_t>(wParam), kNoEventType);
             return 0;
         default:
             if (message == Library().taskbarCreatedMessage && message != 0) {
@@ -403,6 +438,31 @@ POINT WindowPosition(int32_t x, int32_t y, DWORD flags, SIZE* outer, HWND parent
     return {x, y};
 }
 
+// What is left of a wait of `milliseconds` begun at `start`; negative: without limit.
+int32_t TimeLeft(int32_t milliseconds, DWORD start) {
+    if (milliseconds <= 0)
+        return milliseconds;
+    const DWORD passed = GetTickCount() - start;
+    return passed >= static_cast<DWORD>(milliseconds) ? 0
+                                                      : milliseconds - static_cast<int32_t>(passed);
+}
+
+// False when no message came within `milliseconds` (negative: without limit).
+bool FetchMessage(int32_t milliseconds, MSG* message) {
+    if (milliseconds < 0) {
+        GetMessageA(message, nullptr, 0, 0);
+        return true;
+    }
+    if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD))
+        return true;
+    if (milliseconds == 0 ||
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds),
+                                  QS_ALLINPUT) == WAIT_TIMEOUT) {
+        return false;
+    }
+    return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
+}
+
 }  // namespace
 
 void SetControlMessageHandler(ControlMessageHandler handler) {
@@ -419,6 +479,11 @@ void InitWindowLibrary(HINSTANCE instance) {
     library.classIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     library.classCursor = LoadCursorA(nullptr, IDC_ARROW);
     library.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    if (const FARPROC procedure =
+            GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")) {
+        library.allowMessage =
+            reinterpret_cast<MessageFilterFunction>(reinterpret_cast<void (*)()>(procedure));
+    }
 }
 
 intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -453,6 +518,9 @@ intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     record->window = window;
     SetPropA(window, kPropertyWindowNumber,
              reinterpret_cast<HANDLE>(static_cast<intptr_t>(number) + 1));
+    // An elevated program hears a restarted shell only when it lets the broadcast in.
+    if (library.allowMessage && library.taskbarCreatedMessage)
+        library.allowMessage(window, library.taskbarCreatedMessage, kMessageFilterAllow, nullptr);
     if (!invisible) {
         ShowWindow(window, (style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
                            : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
@@ -475,6 +543,7 @@ int32_t CloseWindow(ObjectNumber number) {
     DestroyWindow(window);
     UnregisterClassA(WindowClassName(number).c_str(), library.instance);
     library.windows.Release(number);
+    DropQueuedEvents(number);
     return 1;
 }
 
@@ -490,41 +559,34 @@ int32_t WindowEvent(int32_t milliseconds) {
     EventRecord& events = Events();
     events.drop.reset();
     events.type = kNoEventType;
-    if (!events.queue.empty()) {
-        QueuedEvent event = events.queue.front();
-        events.queue.pop_front();
-        events.window = event.window;
-        events.pendingCode = 0;
-        return event.code;
-    }
+    if (!events.queue.empty())
+        return TakeQueuedEvent();
 
-    MSG message = {};
-    if (milliseconds < 0) {
-        GetMessageA(&message, nullptr, 0, 0);
-    } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
-        if (milliseconds == 0)
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message = {};
+        if (!FetchMessage(TimeLeft(milliseconds, start), &message))
             return 0;
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds),
-                                      QS_ALLINPUT) == WAIT_TIMEOUT) {
-            return 0;
+        HACCEL accelerators = ActiveAccelerators();
+        if (!accelerators || !TranslateAcceleratorA(GetActiveWindow(), accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
         }
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD))
-            return 0;
+        if (events.pendingCode) {
+            int32_t code = events.pendingCode;
+            events.pendingCode = 0;
+            return code;
+        }
+        // A message whose dispatch queued an event (a posted WM_CLOSE) is that event, once.
+        if (!events.queue.empty())
+            return TakeQueuedEvent();
+        // A drop message that carried no record of ours came from another program: no event.
+        if (!IsDropMessage(message.message)) {
+            events.rawWParam = message.wParam;
+            events.rawLParam = message.lParam;
+            return static_cast<int32_t>(message.message);
+        }
     }
-
-    HACCEL accelerators = ActiveAccelerators();
-    if (!accelerators || !TranslateAcceleratorA(GetActiveWindow(), accelerators, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    if (events.pendingCode) {
-        int32_t code = events.pendingCode;
-        events.pendingCode = 0;
-        return code;
-    }
-    events.rawWParam = message.wParam;
-    events.rawLParam = message.lParam;
-    return static_cast<int32_t>(message.message);
 }
 
 int32_t EventGadget() {

@@ -20,12 +20,16 @@ namespace kv::test {
 
 using StepRows = std::vector<std::pair<std::string, std::string>>;
 
+// Whether the main loop would have ended: a handled event said so.
+inline bool mainLoopEnded = false;
+
 // The program's start-up as far as its event loop.
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override {
         StartToolkit();
         BuildMainWindow();
+        mainLoopEnded = false;
     }
 };
 
@@ -69,9 +73,14 @@ inline void PostTyping(HWND edit, const std::string& text) {
         PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(character), 1);
 }
 
+inline void Handle(int32_t event) {
+    if (!HandleMainEvent(event))
+        mainLoopEnded = true;
+}
+
 inline void HandlePendingEvents() {
     while (int32_t event = WindowEvent(0))
-        HandleMainEvent(event);
+        Handle(event);
 }
 
 // Steps run one per timer tick on this thread, so they act while a nested loop of the program
@@ -93,7 +102,7 @@ inline bool RunScript(std::vector<Step> steps, DWORD limitMs = 5000) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, ScriptTick);
     const DWORD start = GetTickCount();
     while (scriptNext < scriptSteps.size() && GetTickCount() - start < limitMs)
-        HandleMainEvent(WindowEvent(20));
+        Handle(WindowEvent(20));
     KillTimer(nullptr, timer);
     HandlePendingEvents();
     return scriptNext == scriptSteps.size();

@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/main_window.h"
 #include "app/numbers.h"
+#include "app/rename.h"
 #include "support.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
@@ -72,44 +74,77 @@ void AddStep(HWND window, const char* pause, const std::string& key) {
     ASSERT_TRUE(PollUntil([&] { return Rows(window) == rows + 1; }));
 }
 
-TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick) {
-    char folder[MAX_PATH];
-    char log[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "e2e", 0, log);
-    Process recorder(BesideThisExe("key_recorder.exe") + " \"" + log + "\" " +
-                     std::to_string(GetCurrentProcessId()));
-    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
-    Process korvalt(BesideThisExe("korvalt.exe"));
-    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kMainTitle) != nullptr; }, kLimitMs));
-    HWND window = FindWindowA(nullptr, kMainTitle);
-    ASSERT_TRUE(IsWindowVisible(window));
+// Korvalt and the key recorder, each in a process of its own.
+class KorvaltExe : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char folder[MAX_PATH];
+        GetTempPathA(MAX_PATH, folder);
+        GetTempFileNameA(folder, "e2e", 0, log_);
+        recorder_ = std::make_unique<Process>(BesideThisExe("key_recorder.exe") + " \"" + log_ +
+                                              "\" " + std::to_string(GetCurrentProcessId()));
+        ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
+        korvalt_ = std::make_unique<Process>(BesideThisExe("korvalt.exe"));
+        ASSERT_TRUE(PollUntil([&] {
+            window_ = FindWindowA(nullptr, kMainTitle);
+            return window_ && IsWindowVisible(window_);
+        }));
+    }
+    void TearDown() override {
+        korvalt_.reset();
+        recorder_.reset();
+        DeleteFileA(log_);
+    }
 
+    // "Start...", then the recorder takes the focus, as the program the user types into.
+    void Arm() {
+        // The button's own notification: BM_CLICK does nothing in a window that is not active.
+        PostMessageA(window_, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Gadget(window_, kGadgetStart)));
+        ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(window_); }));
+        ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(FindWindowA(nullptr, kTrayWindow)); }));
+        RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
+        ASSERT_TRUE(PollUntil(
+            [&] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); }));
+    }
+
+    // The only icon sits at the start of the tray window's client area.
+    static void ClickTrayIcon(const std::string& clicks) {
+        POINT icon = {GetSystemMetrics(SM_CXSMICON) / 2 + 2, GetSystemMetrics(SM_CYSMICON) / 2 + 2};
+        ClientToScreen(FindWindowA(nullptr, kTrayWindow), &icon);
+        RunOnHost("xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) +
+                  " click " + clicks);
+    }
+
+    char log_[MAX_PATH] = {};
+    std::unique_ptr<Process> recorder_;
+    std::unique_ptr<Process> korvalt_;
+    HWND window_ = nullptr;
+};
+
+// Held as a hand holds them: under Wine only the focused program sees that a key was pressed
+// since the last query, so Korvalt sees the keys only while they are down.
+constexpr char kPressCtrlU[] = "xdotool keydown ctrl keydown u sleep 0.2 keyup u keyup ctrl";
+constexpr char kPressJ[] = "xdotool keydown j sleep 0.1 keyup j";
+
+TEST_F(KorvaltExe, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick) {
+    HWND window = window_;
+    const char* log = log_;
     AddStep(window, "0", kTypedText);
     AddStep(window, "300", "Return");
     PostMessageA(Gadget(window, kGadgetRepeatEnable), BM_CLICK, 0, 0);
     RECT before;
     GetWindowRect(window, &before);
-    PostMessageA(Gadget(window, kGadgetStart), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(window); }));
-    ASSERT_TRUE(
-        PollUntil([&] { return IsWindowVisible(FindWindowA(nullptr, kTrayWindow)); }, kLimitMs));
-
-    // Held as a hand holds them: under Wine only the focused program sees that a key was
-    // pressed since the last query, so Korvalt sees the keys only while they are down.
-    RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
-    ASSERT_TRUE(
-        PollUntil([&] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); }));
-    RunOnHost("xdotool keydown ctrl keydown u sleep 0.2 keyup u keyup ctrl");
+    Arm();
+    RunOnHost(kPressCtrlU);
     const std::string pass = kTypedText + "\r";
     ASSERT_TRUE(PollUntil([&] { return Typed(log).size() > pass.size(); })) << Typed(log);
-    RunOnHost("xdotool keydown j sleep 0.1 keyup j");
+    RunOnHost(kPressJ);
     std::string typed = Typed(log);
     ASSERT_TRUE(PollUntil([&] {
         Sleep(1000);
         return typed == (typed = Typed(log));
     })) << "the run goes on";
-    DeleteFileA(log);
     // The user's j reaches the recorder too (as a J while a capital is typed); the run ended at
     // the pause after a text.
     const size_t stop = typed.find_first_of("jJ");
@@ -120,17 +155,12 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
         expected += pass;
     EXPECT_EQ(typed + "\r", expected);
 
-    // The only icon sits at the start of the tray window's client area. A single click and a
-    // right click leave Korvalt armed; the double click brings the window back.
-    POINT icon = {GetSystemMetrics(SM_CXSMICON) / 2 + 2, GetSystemMetrics(SM_CYSMICON) / 2 + 2};
-    ClientToScreen(FindWindowA(nullptr, kTrayWindow), &icon);
-    const std::string onIcon =
-        "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y);
-    for (const char* clicks : {" click 1", " click 3"}) {
-        RunOnHost(onIcon + clicks);
+    // A single click and a right click leave Korvalt armed; the double click brings it back.
+    for (const char* clicks : {"1", "3"}) {
+        ClickTrayIcon(clicks);
         EXPECT_FALSE(PollUntil([&] { return IsWindowVisible(window) != 0; }, kSettleMs)) << clicks;
     }
-    RunOnHost(onIcon + " click --repeat 2 --delay 80 1");
+    ClickTrayIcon("--repeat 2 --delay 80 1");
     ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window) != 0; }, kLimitMs));
     RECT after;
     GetWindowRect(window, &after);
@@ -138,7 +168,25 @@ TEST(Korvalt, ArmsTypesIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClic
     EXPECT_EQ(Rows(window), 2);
     EXPECT_EQ(SendMessageA(Gadget(window, kGadgetRepeatEnable), BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(korvalt.ExitCode(kLimitMs), 0u);
+    EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
+}
+
+// As task managers and taskkill without /F ask a window to close.
+TEST_F(KorvaltExe, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorvalt) {
+    AddStep(window_, "1000", "F5");
+    AddStep(window_, "500", "a");
+    PostMessageA(Gadget(window_, kGadgetStepList), WM_KEYDOWN, VK_HOME, 0);
+    PostMessageA(window_, WM_COMMAND, kMenuItemRename, 0);
+    HWND rename = nullptr;
+    ASSERT_TRUE(
+        PollUntil([&] { return (rename = FindWindowA(nullptr, kRenameTitle)) != nullptr; }));
+    PostMessageA(rename, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(rename); }));
+    EXPECT_EQ(korvalt_->ExitCode(1000), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(Rows(window_), 2);
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
 }
 
 }  // namespace

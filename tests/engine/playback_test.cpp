@@ -122,6 +122,8 @@ const RunCase kRuns[] = {
     {{{"0", "Strg an"}, {"0", "Strg aus"}}, -1, 3, "+Ctrl -Ctrl +Ctrl -Ctrl", -1, 3 + kSlice},
     {{{"0", "a"}, {"1", "b"}}, -1, -1, "+A -A +B -B", -1, -1, {{kStopKey, 0, kLongMs}}},
     {{{"0", "a"}}, 0, -1, "+A -A", 50, -1, {{kTriggerKey, 0, 30}, {VK_CONTROL, 0, 50}}},
+    // The user's J while the run holds its own.
+    {{{"0", "j"}, {"10", "a"}}, 0, -1, "+J -J", -1, -1, {{kStopKey, 20, 30}}},
     // A j typed while armed, before this run.
     {{{"10", "a"}}, 0, -1, "+A -A", -1, -1, {{kStopKey, 1, 2}}, 100},
 };

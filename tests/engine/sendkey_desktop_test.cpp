@@ -95,9 +95,10 @@ class KeyRecorder {
     PROCESS_INFORMATION process_ = {};
 };
 
-// The characters prove the German layout's Shift set; the named keys' scan codes are the same in
-// every layout.
-TEST(SendKeyDesktop, KeysArriveAsTheGermanLayoutTypesThemWithScanCodesExtendedBitsAndHolds) {
+// The characters prove the German layout's Shift set and that a text arrives as written, AltGr and
+// dead-key characters included; the named keys' scan codes are the same in every layout.
+TEST(SendKeyDesktop,
+     KeysAndTextsArriveAsTheGermanLayoutTypesThemWithScanCodesExtendedBitsAndHolds) {
     const std::pair<const char*, const char*> namedKeys[] = {
         {"RETURN", "D 1C 0"}, {"Tab", "9 F 0"},     {"BACK", "8 E 0"},   {"ESCAPE", "1B 1 0"},
         {"LEFT", "25 4B 1"},  {"RIGHT", "27 4D 1"}, {"UP", "26 48 1"},   {"DOWN", "28 50 1"},
@@ -107,6 +108,10 @@ TEST(SendKeyDesktop, KeysArriveAsTheGermanLayoutTypesThemWithScanCodesExtendedBi
         {"F9", "78 43 0"},    {"F10", "79 44 0"},   {"F11", "7A 57 0"},  {"F12", "7B 58 0"}};
     std::vector<std::string> keys = {
         "a", "A", "§", "/", "=", kv::kTokenCtrlDown, "c", kv::kTokenCtrlUp, "c"};
+    const std::string text = "Grüße aus Köln: a.b, x-y#+*?_;'\t@€{[\\~|<>^`´é";
+    for (const char character : text) {
+        keys.push_back(std::string(1, character));
+    }
     std::vector<std::string> named;
     for (const auto& [key, event] : namedKeys) {
         keys.push_back(key);
@@ -127,7 +132,11 @@ TEST(SendKeyDesktop, KeysArriveAsTheGermanLayoutTypesThemWithScanCodesExtendedBi
     }
     const Recording got = recorder.ReadUntil(endsWithNamed);
     EXPECT_TRUE(endsWithNamed(got));
-    EXPECT_EQ(got.characters, std::wstring(L"aA§/=\x03") + L"c\r\t\b\x1B");
+    EXPECT_EQ(got.characters, std::wstring(L"aA§/=\x03") + L"c" +
+                                  L"Grüße aus Köln: a.b, x-y#+*?_;'\t@€{[\\~|<>^`´é" +
+                                  L"\r\t\b\x1B");
+    // The period went by the layout's own key, not as a character of its own.
+    EXPECT_NE(std::find(got.keys.begin(), got.keys.end(), "down BE 34 0"), got.keys.end());
     EXPECT_EQ(got.holds.size(), keys.size() - 2);
     for (const long hold : got.holds) {
         EXPECT_GE(hold, kHoldLowMs);

@@ -26,7 +26,12 @@ std::string KeyEvent(unsigned virtualKey, unsigned scanCode, uint32_t flags) {
     return text;
 }
 
-// The scan code is unlike any virtual key, so the test sees it came from the layout lookup.
+// A layout that types "ä" plainly, "?" with Shift, "@" and "|" only with AltGr, "^" with a dead
+// key, and "a" on a key other than the character table's. The scan code is unlike any virtual key,
+// so the test sees it came from the layout lookup.
+const std::map<char, int16_t> kFakeLayout = {{'ä', 0x00DE}, {'?', 0x01DB}, {'@', 0x0651},
+                                             {'|', 0x06E2}, {'^', 0x00DC}, {'a', 0x0051}};
+
 const kv::InputSeam kRecordingInput = {
     [](uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
         events.push_back(KeyEvent(virtualKey, scanCode, flags));
@@ -38,7 +43,15 @@ const kv::InputSeam kRecordingInput = {
         events.push_back("wait " + std::to_string(deadline - fakeNow));
         fakeNow = deadline;
     },
-    [] {}};
+    [] {},
+    [](char character) -> int16_t {
+        const auto found = kFakeLayout.find(character);
+        return found == kFakeLayout.end() ? -1 : found->second;
+    },
+    [](uint8_t virtualKey) { return virtualKey == 0xDC ? 0x8000005Eu : virtualKey; },
+    [](wchar_t character, uint32_t flags) {
+        events.push_back(KeyEvent(0, character, flags) + " character");
+    }};
 
 Events Send(const std::string& key) {
     events.clear();
@@ -57,8 +70,20 @@ Events Press(unsigned virtualKey, bool shift = false, bool extended = false) {
     return shift ? Events{"down 10 scan 90", press[0], press[1], press[2], "up 10 scan 90"} : press;
 }
 
-TEST(SendKey, CharactersPressTheirKeyShiftedForTheShiftSetAndOthersSendNothing) {
-    std::map<unsigned char, Events> typed = {{' ', Press(0x20)}, {'|', Press(0x6C)}};
+// A character of its own: press, 40 ms, release, with no key.
+Events Character(wchar_t character) {
+    return {KeyEvent(0, character, 0) + " character", "wait 40000",
+            KeyEvent(0, character, KEYEVENTF_KEYUP) + " character"};
+}
+
+TEST(SendKey, TableCharactersPressTheirKeysOthersGoAsTheLayoutTypesThemWithoutAltGr) {
+    std::map<unsigned char, Events> typed = {
+        {' ', Press(0x20)},       {'\t', Press(VK_TAB)},    {'ä', Press(0xDE)},
+        {'?', Press(0xDB, true)}, {'@', Character('@')},    {'|', Character('|')},
+        {'^', Character('^')},    {'€', Character(0x20AC)}, {'é', Character(0xE9)}};
+    for (unsigned char control : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        typed[control] = {};
+    }
     const std::string shiftedDigitRow = "=!\"§$%&/()";
     for (unsigned i = 0; i < 26; ++i) {
         typed['a' + i] = Press('A' + i);
@@ -69,9 +94,13 @@ TEST(SendKey, CharactersPressTheirKeyShiftedForTheShiftSetAndOthersSendNothing) 
         typed[shiftedDigitRow[i]] = Press('0' + i, true);
     }
     for (int byte = 0; byte < 256; ++byte) {
+        const char character = static_cast<char>(byte);
+        wchar_t unit = 0;
+        MultiByteToWideChar(1252, 0, &character, 1, &unit, 1);
         const auto found = typed.find(static_cast<unsigned char>(byte));
-        EXPECT_EQ(Send(std::string(1, static_cast<char>(byte))),
-                  found == typed.end() ? Events{} : found->second)
+        EXPECT_EQ(Send(std::string(1, character)), found != typed.end() ? found->second
+                                                   : byte < 0x20        ? Events{}
+                                                                        : Character(unit))
             << "byte " << byte;
     }
 }

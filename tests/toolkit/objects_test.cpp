@@ -6,6 +6,7 @@
 
 #include "toolkit/objects.h"
 
+namespace kv {
 namespace {
 
 struct Record {
@@ -13,26 +14,28 @@ struct Record {
     bool InUse() const { return handle != 0; }
 };
 
-using Table = kv::ObjectTable<Record>;
-using Seen = std::vector<std::pair<kv::ObjectNumber, int>>;
+using Table = ObjectTable<Record>;
+using Seen = std::vector<std::pair<ObjectNumber, int>>;
 
 // Frees the number the way a kind's free operation does and notes the call.
-Table* gTable = nullptr;
-std::vector<kv::ObjectNumber> gReleased;
-void ReleaseForTest(kv::ObjectNumber number) {
-    gReleased.push_back(number);
-    if (gTable->Lookup(number))
-        gTable->Release(number);
+Table* table = nullptr;
+std::vector<ObjectNumber> released;
+void ReleaseForTest(ObjectNumber number) {
+    released.push_back(number);
+    if (table->Lookup(number))
+        table->Release(number);
 }
 
 class ObjectTableTest : public ::testing::Test {
   protected:
-    ObjectTableTest() { gTable = &table; }
-    ~ObjectTableTest() override { gReleased.clear(); }
+    ObjectTableTest() {
+        table = &table_;
+        released.clear();
+    }
 
-    kv::ObjectNumber Create(kv::ObjectNumber number, int handle) {
-        kv::ObjectNumber assigned = 0;
-        Record* record = table.Allocate(number, &assigned);
+    ObjectNumber Create(ObjectNumber number, int handle) {
+        ObjectNumber assigned = 0;
+        Record* record = table_.Allocate(number, &assigned);
         EXPECT_NE(record, nullptr) << number;
         if (record)
             record->handle = handle;
@@ -40,40 +43,37 @@ class ObjectTableTest : public ::testing::Test {
     }
 
     // Visits every object; when `releasing`, releases each one, and `other` on reaching `at`.
-    Seen Visit(bool releasing = false, kv::ObjectNumber at = 0, kv::ObjectNumber other = 0) {
+    Seen Visit(bool releasing = false, ObjectNumber at = 0, ObjectNumber other = 0) {
         Seen seen;
-        kv::ObjectNumber number;
-        Record* record;
-        for (table.First(); table.Next(&number, &record);) {
-            seen.emplace_back(number, record->handle);
-            if (releasing) {
-                table.Release(number);
-                if (number == at)
-                    table.Release(other);
-            }
-        }
+        table_.ForEachNumber([&](ObjectNumber number) {
+            seen.emplace_back(number, table_.Lookup(number)->handle);
+            if (releasing)
+                table_.Release(number);
+            if (releasing && number == at)
+                table_.Release(other);
+        });
         return seen;
     }
 
-    Table table{16, &ReleaseForTest};
+    Table table_{16, &ReleaseForTest};
 };
 
 TEST_F(ObjectTableTest, GrowsToNumberPlusStepRefusesNumbersWithoutSlotAndReleasesOnReuse) {
     // Below -1 there is no slot; the others overflow number + step or exceed memory.
-    for (kv::ObjectNumber number : {-2, INT_MIN, INT_MAX - 3, INT_MAX - 100})
-        EXPECT_EQ(table.Allocate(number), nullptr) << number;
+    for (ObjectNumber number : {-2, INT_MIN, INT_MAX - 3, INT_MAX - 100})
+        EXPECT_EQ(table_.Allocate(number), nullptr) << number;
     Create(20, 200);
-    EXPECT_EQ(table.Capacity(), 36);
-    gReleased.clear();
-    ASSERT_NE(table.Allocate(20), nullptr);
-    EXPECT_EQ(gReleased, std::vector<kv::ObjectNumber>{20});
+    EXPECT_EQ(table_.Capacity(), 36);
+    released.clear();
+    ASSERT_NE(table_.Allocate(20), nullptr);
+    EXPECT_EQ(released, std::vector<ObjectNumber>{20});
 }
 
 TEST_F(ObjectTableTest,
        DynamicObjectsIterateAfterStaticOnesAndReleasingDuringIterationSkipsNothing) {
-    const kv::ObjectNumber first = Create(kv::kDynamicNumber, 1);
-    const kv::ObjectNumber second = Create(kv::kDynamicNumber, 2);
-    const kv::ObjectNumber third = Create(kv::kDynamicNumber, 3);
+    const ObjectNumber first = Create(kDynamicNumber, 1);
+    const ObjectNumber second = Create(kDynamicNumber, 2);
+    const ObjectNumber third = Create(kDynamicNumber, 3);
     Create(15, 150);
     Create(1, 10);
     EXPECT_EQ(Visit(), (Seen{{1, 10}, {15, 150}, {first, 1}, {second, 2}, {third, 3}}));
@@ -84,18 +84,18 @@ TEST_F(ObjectTableTest,
 
 TEST_F(ObjectTableTest, StaleNegativeAndFarOutNumbersReadAsNotInUse) {
     Create(5, 50);
-    const kv::ObjectNumber dynamic = Create(kv::kDynamicNumber, 7);
-    table.Release(5);
-    table.Release(dynamic);
+    const ObjectNumber dynamic = Create(kDynamicNumber, 7);
+    table_.Release(5);
+    table_.Release(dynamic);
     // A record in use that the table never handed out: its address is no number of the table.
     Record stranger{99};
-    const auto strangerNumber =
-        static_cast<kv::ObjectNumber>(reinterpret_cast<intptr_t>(&stranger));
+    const auto strangerNumber = static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(&stranger));
     // 0x1000 lies in the never-mapped first pages: reading it would crash the test.
-    for (kv::ObjectNumber number : {5, dynamic, -2, 1000, 0x1000, INT_MIN, strangerNumber})
-        EXPECT_EQ(table.Lookup(number), nullptr) << number;
-    table.Release(strangerNumber);
+    for (ObjectNumber number : {5, dynamic, -2, 1000, 0x1000, INT_MIN, strangerNumber})
+        EXPECT_EQ(table_.Lookup(number), nullptr) << number;
+    table_.Release(strangerNumber);
     EXPECT_EQ(stranger.handle, 99);
 }
 
 }  // namespace
+}  // namespace kv

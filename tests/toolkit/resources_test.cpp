@@ -4,15 +4,14 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "support.h"
 
 namespace {
 
 // The program's executable, built beside the tests, opened for its resources only.
 TEST(ResourcesTest, ProgramCarriesItsIconAndTheCommonControlsManifest) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program = path;
-    program.replace(program.find_last_of('\\') + 1, std::string::npos, "korvalt.exe");
+    const std::string quoted = kv::test::BesideThisExe("korvalt.exe");
+    const std::string program = quoted.substr(1, quoted.size() - 2);
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << program;
 

@@ -1,64 +1,49 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <string>
-#include <utility>
-#include <vector>
+#include <tuple>
 
-#include "toolkit/internal.h"
+#include "toolkit/fixture.h"
 #include "toolkit/systray.h"
-#include "toolkit/window.h"
 
+namespace kv {
 namespace {
 
-std::vector<std::pair<DWORD, NOTIFYICONDATAA>> calls;
+// A shell call as sent: message, owner, icon number, flags, callback message, icon, tool tip.
+using Call = std::tuple<DWORD, HWND, UINT, UINT, UINT, HICON, std::string>;
+std::vector<Call> calls;
 
 BOOL RecordCall(DWORD message, NOTIFYICONDATAA* data) {
-    calls.emplace_back(message, *data);
+    EXPECT_EQ(data->cbSize, 88u);
+    calls.emplace_back(message, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
+                       data->hIcon, data->szTip);
     return TRUE;
 }
 
-// Fields left out are zero in the record sent.
-struct Expected {
-    DWORD message;
-    UINT id;
-    UINT flags;
-    HICON icon;
-    std::string toolTip;
-};
-
 const std::string kSeventy(70, 'x');
+const std::string kTip = kSeventy.substr(0, 63);  // what the record's 64 bytes hold
 
-class SysTrayTest : public testing::Test {
+// Each case starts with no icon and no call recorded, whichever case ran before.
+class SysTrayTest : public test::WindowTest {
   protected:
     void SetUp() override {
-        kv::InitWindowLibrary(GetModuleHandleA(nullptr));
-        kv::InitSysTrayLibrary();
-        kv::SetNotifyIconFunction(RecordCall);
-        ASSERT_NE(kv::OpenWindow(0, 0, 0, 100, 100, "Besitzer",
-                                 kv::kWindowDefaultFlags | kv::kWindowInvisible),
-                  0);
-        owner_ = kv::WindowID(0);
+        WindowTest::SetUp();
+        InitSysTrayLibrary();
+        SetNotifyIconFunction(RecordCall);
+        calls.clear();
+        ASSERT_NE(owner_ = Open(0, kWindowDefaultFlags | kWindowInvisible), nullptr);
     }
     void TearDown() override {
-        kv::SetNotifyIconFunction(nullptr);
-        kv::CloseAllWindows();
+        RemoveAllSysTrayIcons();
+        SetNotifyIconFunction(nullptr);
+        WindowTest::TearDown();
     }
 
-    void ExpectCalls(const std::vector<Expected>& expected) {
-        ASSERT_EQ(calls.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            const NOTIFYICONDATAA& data = calls[i].second;
-            EXPECT_EQ(calls[i].first, expected[i].message) << i;
-            EXPECT_EQ(data.cbSize, 88u);
-            EXPECT_EQ(data.hWnd, owner_);
-            EXPECT_EQ(data.uID, expected[i].id) << i;
-            EXPECT_EQ(data.uFlags, expected[i].flags) << i;
-            EXPECT_EQ(data.uCallbackMessage, expected[i].flags & NIF_MESSAGE ? 12501u : 0u) << i;
-            EXPECT_EQ(data.hIcon, expected[i].icon) << i;
-            EXPECT_EQ(data.szTip, expected[i].toolTip) << i;
-        }
+    // Fields left out are zero in the record sent.
+    Call Add(UINT id, HICON icon) const {
+        return {NIM_ADD, owner_, id, NIF_MESSAGE | NIF_ICON, kMessageTrayCallback, icon, ""};
     }
+    Call Tip(UINT id) const { return {NIM_MODIFY, owner_, id, NIF_TIP, 0, nullptr, kTip}; }
+    Call Icon(UINT id, HICON icon) const { return {NIM_MODIFY, owner_, id, NIF_ICON, 0, icon, ""}; }
+    Call Remove(UINT id) const { return {NIM_DELETE, owner_, id, 0, 0, nullptr, ""}; }
 
     HWND owner_ = nullptr;
     const HICON armed_ = LoadIconA(nullptr, IDI_APPLICATION);
@@ -66,41 +51,47 @@ class SysTrayTest : public testing::Test {
 };
 
 TEST_F(SysTrayTest, EachOperationSendsOnlyItsFields) {
-    EXPECT_EQ(kv::AddSysTrayIcon(1, nullptr, armed_), 0);
-    EXPECT_EQ(kv::AddSysTrayIcon(1, owner_, nullptr), 0);
-    ASSERT_EQ(kv::AddSysTrayIcon(1, owner_, armed_), 1);
-    EXPECT_NE(kv::SysTrayIconToolTip(1, kSeventy.c_str()), 0);
-    EXPECT_EQ(kv::ChangeSysTrayIcon(1, nullptr), 0);
-    EXPECT_NE(kv::ChangeSysTrayIcon(1, running_), 0);
-    ASSERT_EQ(kv::AddSysTrayIcon(1, owner_, armed_), 1);
-    EXPECT_NE(kv::RemoveSysTrayIcon(1), 0);
-    EXPECT_EQ(kv::RemoveSysTrayIcon(1), 0);
-    EXPECT_EQ(kv::SysTrayIconToolTip(1, "weg"), 0);
-    ExpectCalls({{NIM_ADD, 1, NIF_MESSAGE | NIF_ICON, armed_, ""},
-                 {NIM_MODIFY, 1, NIF_TIP, nullptr, kSeventy.substr(0, 63)},
-                 {NIM_MODIFY, 1, NIF_ICON, running_, ""},
-                 {NIM_DELETE, 1, 0, nullptr, ""},
-                 {NIM_ADD, 1, NIF_MESSAGE | NIF_ICON, armed_, ""},
-                 {NIM_DELETE, 1, 0, nullptr, ""}});
+    EXPECT_EQ(AddSysTrayIcon(1, nullptr, armed_) | AddSysTrayIcon(1, owner_, nullptr), 0);
+    ASSERT_EQ(AddSysTrayIcon(1, owner_, armed_), 1);
+    EXPECT_NE(SysTrayIconToolTip(1, kSeventy.c_str()), 0);
+    EXPECT_EQ(ChangeSysTrayIcon(1, nullptr), 0);
+    EXPECT_NE(ChangeSysTrayIcon(1, running_), 0);
+    ASSERT_EQ(AddSysTrayIcon(1, owner_, armed_), 1);
+    EXPECT_NE(RemoveSysTrayIcon(1), 0);
+    EXPECT_EQ(RemoveSysTrayIcon(1) | SysTrayIconToolTip(1, "weg"), 0);
+    EXPECT_EQ(calls, (std::vector<Call>{Add(1, armed_), Tip(1), Icon(1, running_), Remove(1),
+                                        Add(1, armed_), Remove(1)}));
 }
 
 TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
-    ASSERT_NE(
-        kv::OpenWindow(1, 0, 0, 100, 100, "Andere", kv::kWindowDefaultFlags | kv::kWindowInvisible),
-        0);
-    ASSERT_NE(kv::AddSysTrayIcon(1, owner_, armed_), 0);
-    kv::SysTrayIconToolTip(1, kSeventy.c_str());
-    kv::ChangeSysTrayIcon(1, running_);
-    ASSERT_NE(kv::AddSysTrayIcon(2, owner_, armed_), 0);
-    ASSERT_NE(kv::AddSysTrayIcon(5, owner_, armed_), 0);
-    kv::RemoveSysTrayIcon(5);
-    ASSERT_NE(kv::AddSysTrayIcon(3, kv::WindowID(1), armed_), 0);
+    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
+    SysTrayIconToolTip(1, kSeventy.c_str());
+    ChangeSysTrayIcon(1, running_);
+    ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
+    ASSERT_NE(AddSysTrayIcon(5, owner_, armed_), 0);
+    RemoveSysTrayIcon(5);
+    ASSERT_NE(AddSysTrayIcon(3, Open(1, kWindowDefaultFlags | kWindowInvisible), armed_), 0);
     calls.clear();
 
     SendMessageA(owner_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    ExpectCalls({{NIM_ADD, 1, NIF_MESSAGE | NIF_ICON, running_, ""},
-                 {NIM_MODIFY, 1, NIF_TIP, nullptr, kSeventy.substr(0, 63)},
-                 {NIM_ADD, 2, NIF_MESSAGE | NIF_ICON, armed_, ""}});
+    EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
+}
+
+// Removing an icon can dispatch the shell's restart announcement: the icon being removed is not
+// added again, and the walk over all icons still removes the rest.
+TEST_F(SysTrayTest, RestartedShellDuringTheRemovalOfAllIconsLosesNoRemoval) {
+    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
+    ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
+    calls.clear();
+    SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) {
+        RecordCall(message, data);
+        if (calls.size() == 1)
+            SendMessageA(data->hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        return TRUE;
+    });
+    RemoveAllSysTrayIcons();
+    EXPECT_EQ(calls, (std::vector<Call>{Remove(1), Add(2, armed_), Remove(2)}));
 }
 
 }  // namespace
+}  // namespace kv

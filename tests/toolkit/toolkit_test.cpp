@@ -1,27 +1,20 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "toolkit/internal.h"
-#include "toolkit/gadget.h"
 #include "toolkit/systray.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
 
+namespace kv {
 namespace {
 
-struct Notification {
-    DWORD message;
-    bool ownerAlive;
-};
-std::vector<Notification> gNotifications;
-
-BOOL RecordNotification(DWORD message, NOTIFYICONDATAA* data) {
-    gNotifications.push_back({message, IsWindow(data->hWnd) != 0});
-    return TRUE;
-}
+// Per shell call: the message, and whether the icon's owner still existed.
+std::vector<std::pair<DWORD, bool>> calls;
 
 // OleInitialize answers S_FALSE while OLE is already initialised on the thread.
 bool OleIsInitialised() {
@@ -31,23 +24,21 @@ bool OleIsInitialised() {
 }
 
 TEST(ToolkitTest, StopReleasesTrayIconsWhileTheirWindowsExistThenTheRest) {
-    kv::SetNotifyIconFunction(&RecordNotification);
-    kv::StartToolkit();
+    SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) -> BOOL {
+        calls.emplace_back(message, IsWindow(data->hWnd) != 0);
+        return TRUE;
+    });
+    calls.clear();
+    StartToolkit();
     EXPECT_TRUE(OleIsInitialised());
+    HWND window = reinterpret_cast<HWND>(OpenWindow(0, 0, 0, 200, 100, "", kWindowDefaultFlags));
+    ASSERT_NE(AddSysTrayIcon(4, window, LoadIconA(nullptr, IDI_APPLICATION)), 0);
 
-    HWND window =
-        reinterpret_cast<HWND>(kv::OpenWindow(0, 0, 0, 200, 100, "Start", kv::kWindowDefaultFlags));
-    kv::CreateGadgetList(window);
-    ASSERT_NE(kv::ButtonGadget(1, 0, 0, 80, 20, "OK"), 0);
-    ASSERT_NE(kv::AddSysTrayIcon(4, window, LoadIconA(nullptr, IDI_APPLICATION)), 0);
-
-    kv::StopToolkit();
-    ASSERT_EQ(gNotifications.size(), 2u);
-    EXPECT_EQ(gNotifications[1].message, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_TRUE(gNotifications[1].ownerAlive);
+    StopToolkit();
+    EXPECT_EQ(calls, (std::vector<std::pair<DWORD, bool>>{{NIM_ADD, true}, {NIM_DELETE, true}}));
     EXPECT_FALSE(OleIsInitialised());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(kv::GadgetID(1), nullptr);
 }
 
 }  // namespace
+}  // namespace kv
