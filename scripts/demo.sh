@@ -27,7 +27,7 @@ trigger_hold=0.2
 
 fail() {
     if [ -n "${DISPLAY:-}" ] && import -window root "$out/desktop.png" 2>/dev/null; then
-        echo "Screenshot: $out/desktop.png" >&2
+        echo "Screenshot of the desktop: $(realpath "$out/desktop.png")" >&2
     fi
     echo "demo: FAILED: $*" >&2
     exit 1
@@ -120,6 +120,7 @@ done
 # The repetition row shows only in the expanded window.
 click expand
 import -window "$(xdotool search --name '^Korvalt ' | head -1)" "$out/main-window.png"
+echo "Screenshot of the main window: $(realpath "$out/main-window.png")"
 
 click start
 within 10 korvalt_hidden || fail "\"Start...\" did not hide Korvalt's window"
@@ -142,5 +143,5 @@ if [ "$arrived_ok" -ne 1 ]; then
     fail "the text in Notepad is not the one composed"
 fi
 import -window root "$out/desktop.png"
-echo "Screenshot: $out/desktop.png"
+echo "Screenshot of the desktop: $(realpath "$out/desktop.png")"
 echo "demo: OK, the text arrived as composed"
