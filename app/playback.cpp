@@ -7,6 +7,7 @@
 #include "app/numbers.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
+#include "runtime/delay.h"
 #include "runtime/strings.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -82,6 +83,8 @@ int32_t RunPlayback() {
     PrepareSteps();
     const int32_t repetitionCount = RepetitionCount();
     OptOutOfTimerThrottling();
+    // The waits' timer is made on first use, which takes a few milliseconds: not in a run.
+    WaitUntil(0);
     HideWindow(kMainWindow, 1);
     if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), Icon(kImageArmed))) {
         // No icon, no double click to come back by: stay idle instead of hidden.

@@ -41,18 +41,12 @@ int16_t PlatformAsyncKeyState(int virtualKey) {
     return GetAsyncKeyState(virtualKey);
 }
 
-void PlatformYield() {
-    if (!SwitchToThread()) {
-        Sleep(0);
-    }
-}
-
 constexpr InputSeam kPlatformInput = {PlatformKeyEvent,
                                       PlatformScanCode,
                                       PlatformAsyncKeyState,
                                       PreciseNow,
                                       WaitUntil,
-                                      PlatformYield,
+                                      WaitUntilCoarse,
                                       PlatformKeyScan,
                                       PlatformKeyCharacter,
                                       PlatformCharacterEvent};

@@ -13,11 +13,11 @@ struct InputSeam {
     // window's thread).
     uint8_t (*scanCode)(uint8_t virtualKey);
     int16_t (*asyncKeyState)(int virtualKey);
-    // Monotonic time in microseconds, and a precise wait until such a time.
+    // Monotonic time in microseconds, a precise wait until such a time, and a coarse one that may
+    // end a little late but never keeps the processor busy.
     int64_t (*now)();
     void (*waitUntil)(int64_t deadline);
-    // Gives the processor away once without waiting for any time to pass.
-    void (*yield)();
+    void (*waitUntilCoarse)(int64_t deadline);
     // In the same layout: VkKeyScanExA's answer for a character (virtual key in the low byte,
     // Shift 1, Ctrl 2, Alt 4 in the high byte, -1 for none), and MapVirtualKeyExA's character
     // for a key (its unshifted character, the top bit set for a dead key). A seam that leaves

@@ -66,7 +66,7 @@ int32_t AwaitTriggerRelease() {
     for (int32_t slice = 1; slice <= kTriggerReleaseSlices; ++slice) {
         if (!KeyDown(kTriggerKey) && !KeyDown(VK_CONTROL))
             return 0;
-        input.waitUntil(start + slice * kSliceUs);
+        input.waitUntilCoarse(start + slice * kSliceUs);
         if (StopKeyPressed())
             return 1;
     }
@@ -125,8 +125,9 @@ int32_t PauseAndPoll(int32_t pause) {
     run.polled = true;
     const InputSeam& input = Input();
     const int64_t start = input.now();
+    // Only the end of the pause needs to be on time; the slices before it only poll.
     for (int32_t slice = 1; slice <= slices; ++slice) {
-        input.waitUntil(start + slice * kSliceUs);
+        (slice == slices ? input.waitUntil : input.waitUntilCoarse)(start + slice * kSliceUs);
         if (StopKeyPressed())
             return 1;
     }

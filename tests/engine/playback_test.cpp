@@ -84,7 +84,7 @@ const InputSeam kFakeSeam = {
     [](int key) { return fake.State(key); },
     [] { return fake.now; },
     [](int64_t deadline) { fake.WaitUntil(deadline); },
-    [] { fake.WaitUntil(fake.now + 100); },
+    [](int64_t deadline) { fake.WaitUntil(deadline); },
 };
 
 class Playback : public ::testing::Test {

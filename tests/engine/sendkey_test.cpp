@@ -43,7 +43,7 @@ const kv::InputSeam kRecordingInput = {
         events.push_back("wait " + std::to_string(deadline - fakeNow));
         fakeNow = deadline;
     },
-    [] {},
+    [](int64_t) { ADD_FAILURE() << "a key's hold ends on time"; },
     [](char character) -> int16_t {
         const auto found = kFakeLayout.find(character);
         return found == kFakeLayout.end() ? -1 : found->second;
