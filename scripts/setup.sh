@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386 xvfb x11-xkb-utils
-          xdotool x11-utils)
+          xdotool x11-utils imagemagick)
 
 missing=()
 for package in "${packages[@]}"; do

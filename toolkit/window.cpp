@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <deque>
 #include <exception>
 #include <memory>
@@ -123,9 +122,8 @@ EventRecord& Events() {
 }
 
 std::string WindowClassName(ObjectNumber number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "WindowClass_%ld", static_cast<long>(number));
-    return name;
+    // Not snprintf: the exe would carry a whole printf engine for this one number.
+    return "WindowClass_" + std::to_string(number);
 }
 
 HWND LookupWindow(ObjectNumber number) {
