@@ -1,33 +1,38 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
-#include <vector>
+#include <string>
+#include <tuple>
 
 #include "resources/resource.h"
-#include "toolkit/internal.h"
+#include "support.h"
 #include "toolkit/image.h"
+#include "toolkit/internal.h"
 
 namespace {
 
-std::vector<uint8_t> EmbeddedData(int id) {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_RCDATA);
-    const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
-    return std::vector<uint8_t>(data, data + SizeofResource(nullptr, found));
+std::string Resource(HMODULE module, int id, LPCSTR type) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    return found ? std::string(data, SizeofResource(module, found)) : "";
 }
 
-// Caught from a copy that ends right where an inaccessible page begins, so reading one byte too
+const std::string kArmed = Resource(nullptr, KV_DATA_ICON_ARMED, RT_RCDATA);
+// A 3 x 2 bitmap file of 24 bits per pixel, all black.
+const std::string kSmallBitmap =
+    std::string("BM\x4E\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\3\0\0\0\2\0\0\0\1\0\x18\0", 30) +
+    std::string(48, '\0');
+
+// Caught from a copy that ends right where a page never committed begins, so reading one byte too
 // far crashes.
-intptr_t CatchGuarded(kv::ObjectNumber number, const std::vector<uint8_t>& data) {
+intptr_t CatchGuarded(kv::ObjectNumber number, const std::string& data) {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const size_t page = system.dwPageSize;
-    const size_t pages = (data.size() + page - 1) / page + 1;
-    auto* base = static_cast<uint8_t*>(
-        VirtualAlloc(nullptr, pages * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    uint8_t* guard = base + (pages - 1) * page;
-    DWORD old = 0;
-    VirtualProtect(guard, page, PAGE_NOACCESS, &old);
+    const size_t size = (data.size() / page + 1) * page;
+    void* const base = VirtualAlloc(nullptr, size + page, MEM_RESERVE, PAGE_NOACCESS);
+    char* const guard =
+        static_cast<char*>(VirtualAlloc(base, size, MEM_COMMIT, PAGE_READWRITE)) + size;
     std::memcpy(guard - data.size(), data.data(), data.size());
     const intptr_t result = kv::CatchImage(number, guard - data.size(), data.size());
     VirtualFree(base, 0, MEM_RELEASE);
@@ -36,63 +41,43 @@ intptr_t CatchGuarded(kv::ObjectNumber number, const std::vector<uint8_t>& data)
 
 bool IconAlive(HANDLE icon) {
     ICONINFO parts{};
-    if (!GetIconInfo(static_cast<HICON>(icon), &parts))
-        return false;
+    const bool alive = GetIconInfo(static_cast<HICON>(icon), &parts);
     DeleteObject(parts.hbmColor);
     DeleteObject(parts.hbmMask);
-    return true;
+    return alive;
 }
 
-// A 3 x 2 bitmap file of 24 bits per pixel, all black.
-std::vector<uint8_t> SmallBitmap() {
-    std::vector<uint8_t> file = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
-                                 0,   0,   0,  3, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
-    file.resize(78);
-    return file;
-}
-
-class ImageTest : public testing::Test {
-  protected:
-    void SetUp() override { kv::InitImageLibrary(); }
-    void TearDown() override { kv::FreeAllImages(); }
-
-    const std::vector<uint8_t> armed_ = EmbeddedData(KV_DATA_ICON_ARMED);
-    const std::vector<uint8_t> running_ = EmbeddedData(KV_DATA_ICON_RUNNING);
-};
-
-TEST_F(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOlderImage) {
-    const auto first = reinterpret_cast<HANDLE>(CatchGuarded(1, armed_));
+TEST(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOlderImage) {
+    kv::InitImageLibrary();
+    const auto first = reinterpret_cast<HANDLE>(CatchGuarded(1, kArmed));
     ASSERT_TRUE(IconAlive(first));
-    const auto second = reinterpret_cast<HANDLE>(CatchGuarded(1, running_));
+    const auto second = reinterpret_cast<HANDLE>(
+        CatchGuarded(1, Resource(nullptr, KV_DATA_ICON_RUNNING, RT_RCDATA)));
     EXPECT_EQ(kv::ImageID(1), second);
     EXPECT_EQ(kv::ImageWidth(1), 16);
     EXPECT_EQ(kv::ImageHeight(1), 16);
     EXPECT_FALSE(IconAlive(first));
     // A failing catch still frees the number.
-    EXPECT_EQ(CatchGuarded(1, {'n', 'o'}), 0);
+    EXPECT_EQ(CatchGuarded(1, "no"), 0);
     EXPECT_FALSE(IconAlive(second));
     EXPECT_EQ(kv::ImageID(1), nullptr);
 
-    const HANDLE icon = kv::ImageID(CatchGuarded(kv::kDynamicNumber, armed_));
+    const HANDLE icon = kv::ImageID(CatchGuarded(kv::kDynamicNumber, kArmed));
     EXPECT_TRUE(IconAlive(icon));
     kv::FreeAllImages();
     EXPECT_FALSE(IconAlive(icon));
 }
 
-TEST_F(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
-    for (const std::vector<uint8_t>& whole : {armed_, SmallBitmap()}) {
+TEST(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
+    kv::InitImageLibrary();
+    for (const std::string& whole : {kArmed, kSmallBitmap}) {
         ASSERT_NE(CatchGuarded(1, whole), 0);
         for (size_t length = 0; length < whole.size(); ++length)
-            ASSERT_EQ(CatchGuarded(1, {whole.begin(), whole.begin() + length}), 0) << length;
+            ASSERT_EQ(CatchGuarded(1, whole.substr(0, length)), 0) << length;
     }
-    EXPECT_EQ(CatchGuarded(1, {'K', 'o', 'r', 'v', 'a', 'l', 't', '!', 0, 0, 0, 0, 0, 0}), 0);
-
-    const struct {
-        const char* what;
-        bool inBitmap;
-        size_t offset;
-        uint32_t value;
-    } lies[] = {
+    EXPECT_EQ(CatchGuarded(1, std::string("Korvalt!\0\0\0\0\0\0", 14)), 0);
+    // What lies, whether in the bitmap (else the icon), where, and the lie.
+    const std::tuple<const char*, bool, size_t, uint32_t> lies[] = {
         {"image size past the end", false, 14, 750},
         {"image offset wrapping", false, 18, 0xFFFFFFF0},
         {"icon width", false, 22 + 4, 0x7FFFFFFF},
@@ -101,11 +86,26 @@ TEST_F(ImageTest, TruncatedGarbageAndLyingFilesFailWithoutReadingPastTheirEnd) {
         {"bitmap width", true, 18, 0x4000},
         {"bitmap compression", true, 30, BI_RLE4},
     };
-    for (const auto& lie : lies) {
-        std::vector<uint8_t> file = lie.inBitmap ? SmallBitmap() : armed_;
-        std::memcpy(file.data() + lie.offset, &lie.value, sizeof lie.value);
-        EXPECT_EQ(CatchGuarded(1, file), 0) << lie.what;
+    for (const auto& [what, inBitmap, offset, value] : lies) {
+        std::string file = inBitmap ? kSmallBitmap : kArmed;
+        std::memcpy(&file[offset], &value, sizeof value);
+        EXPECT_EQ(CatchGuarded(1, file), 0) << what;
     }
+}
+
+// The program's executable, built beside the tests, opened for its resources only.
+TEST(ResourcesTest, ProgramCarriesItsIconAndTheCommonControlsManifest) {
+    const std::string quoted = kv::test::BesideThisExe("korvalt.exe");
+    const std::string program = quoted.substr(1, quoted.size() - 2);
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << program;
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(KV_ICON_APP), RT_GROUP_ICON), nullptr);
+    const std::string manifest = Resource(module, 1, RT_MANIFEST);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string::npos)
+        << manifest;
+    EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
+    FreeLibrary(module);
 }
 
 }  // namespace

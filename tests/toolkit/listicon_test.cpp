@@ -1,42 +1,85 @@
-#include "toolkit/droptarget.h"
 #include "toolkit/listicon.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "toolkit/droptarget.h"
 #include "toolkit/fixture.h"
+#include "toolkit/gadget.h"
 
 namespace kv {
 namespace {
 
-using Event = test::FetchedEvent;
-using test::kList;
-using ListIconTest = test::GadgetTest;
+constexpr ObjectNumber kList = 1;
+
+// Window 0, invisible, holds the gadgets; OLE is started for drops (for the test's process).
+class GadgetTest : public test::WindowTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        WindowTest::SetUp();
+        InitGadgetLibrary();
+        CreateGadgetList(Open(0, test::kMainWindowFlags | kWindowInvisible));
+    }
+    // The main window's step list with `rows`.
+    static HWND StepList(std::initializer_list<const char*> rows) {
+        ListIconGadget(kList, 0, 20, 300, 380, "Pause in ms", 80, 0x40010000);
+        AddGadgetColumn(kList, 1, "Key/Text", 216);
+        for (const char* row : rows)
+            AddGadgetItem(kList, -1, row);
+        return GadgetID(kList);
+    }
+};
+
+TEST_F(GadgetTest, EveryKindTakesOverANumberInUseAndClosingTheWindowEndsEveryGadget) {
+    intptr_t (*const kinds[])(ObjectNumber) = {
+        [](ObjectNumber n) { return ButtonGadget(n, 0, 0, 50, 20, "b"); },
+        [](ObjectNumber n) { return StringGadget(n, 0, 0, 50, 20, "s", kStringNumeric); },
+        [](ObjectNumber n) { return TextGadget(n, 0, 0, 50, 20, "t"); },
+        [](ObjectNumber n) { return ComboBoxGadget(n, 0, 0, 50, 200, 66); },
+        [](ObjectNumber n) { return ListIconGadget(n, 0, 0, 90, 90, "", 50); },
+    };
+    HWND older = reinterpret_cast<HWND>(TextGadget(7, 0, 0, 50, 20, "older"));
+    ObjectNumber own = 2;
+    for (const auto create : kinds) {
+        const auto control = reinterpret_cast<HWND>(create(7));
+        ASSERT_TRUE(IsWindow(control));
+        EXPECT_FALSE(IsWindow(older));
+        EXPECT_EQ(GadgetID(7), control);
+        EXPECT_EQ(GetWindowLongA(control, GWL_ID), 7);
+        older = control;
+        create(own++);  // each kind once more, for the closing below
+    }
+    StepList({"100\nRETURN"});
+    CloseWindow(0);
+    for (ObjectNumber number = kList; number <= 7; ++number) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(GadgetID(number), nullptr);
+        EXPECT_EQ(GetGadgetText(number) + GetGadgetItemText(number, 0, 0), "");
+        EXPECT_EQ(CountGadgetItems(number) | GetGadgetState(number), 0);
+    }
+}
+using ListIconTest = GadgetTest;
 
 TEST_F(ListIconTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     StepList({});
     AddGadgetColumn(kList, 2, "third", 50);
     const std::string cell(10000, 'k');
-    const std::string longRow = "1\n" + cell;
-    const struct {
-        const char* text;
-        std::string cells[3];
-    } rows[] = {
-        {"100\nRETURN", {"100", "RETURN", ""}},
-        {"a\n\nb", {"a", "", "b"}},
-        {longRow.c_str(), {"1", cell, ""}},
-    };
-    for (const auto& row : rows)
-        AddGadgetItem(kList, -1, row.text);
+    const std::string rows[][3] = {{"100", "RETURN", ""}, {"a", "", "b"}, {"1", cell, ""}};
+    for (const char* text : {"100\nRETURN", "a\n\nb"})
+        AddGadgetItem(kList, -1, text);
+    AddGadgetItem(kList, -1, ("1\n" + cell).c_str());
     ASSERT_EQ(CountGadgetItems(kList), 3);
     for (int32_t row = 0; row < 3; ++row) {
         for (int32_t column = 0; column < 3; ++column)
-            EXPECT_EQ(GetGadgetItemText(kList, row, column), rows[row].cells[column]) << row;
+            EXPECT_EQ(GetGadgetItemText(kList, row, column), rows[row][column]) << row;
     }
     // Titles through row -1, read into a 4096-byte buffer.
-    EXPECT_EQ(GetGadgetItemText(kList, -1, 0), "Pause in ms");
     const std::string title = std::string(4095, 't') + "cut";
     SetGadgetItemText(kList, -1, title.c_str(), 1);
     EXPECT_EQ(GetGadgetItemText(kList, -1, 1), title.substr(0, 4095));
@@ -85,14 +128,18 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
         data->Release();
         EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
 
-        const std::vector<Event> events = test::FetchEvents(kEventGadgetDrop, text ? 3000 : 300);
+        // Code, gadget and type of each event, up to the drop.
+        using Events = std::vector<std::tuple<int32_t, int32_t, int32_t>>;
+        Events events;
+        for (int32_t code = 0; code != kEventGadgetDrop && (code = WindowEvent(300)) != 0;)
+            events.emplace_back(code, EventGadget(), EventType());
         EXPECT_EQ(GetGadgetState(kList), text ? row : -1);
-        if (!text) {
-            EXPECT_TRUE(events.empty());
+        // A drop event has no type.
+        EXPECT_EQ(events, (text ? Events{{kEventGadget, kList, kEventTypeChange},
+                                         {kEventGadgetDrop, kList, -1}}
+                                : Events{}));
+        if (!text)
             continue;
-        }
-        ASSERT_EQ(events.size(), 2u);
-        EXPECT_EQ(events[0], Event(kEventGadget, kList, kEventTypeChange));
         const DropRecord* drop = EventDropData();
         ASSERT_NE(drop, nullptr);
         // GlobalSize may round the block up; every byte of it is copied.
@@ -103,17 +150,13 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
     }
 }
 
+// Offered, accepted, keys, effect (the step list's copy shows in the drop above).
 TEST(DropEffectRule, ChoosesLinkMoveOrCopyByKeysAndOfferedEffects) {
-    const struct {
-        DWORD offered, accepted, keys, effect;
-    } cases[] = {
-        {1, 1, MK_SHIFT, 1},               // the step list: copy only
-        {7, 7, MK_SHIFT | MK_LBUTTON, 2},  // Shift moves; mouse buttons do not count
-        {7, 7, MK_CONTROL | MK_SHIFT, 4},  // Control+Shift links
-        {4, 3, 0, 0},                      // nothing in common
-    };
+    const DWORD cases[][4] = {{7, 7, MK_SHIFT | MK_LBUTTON, 2},  // mouse buttons do not count
+                              {7, 7, MK_CONTROL | MK_SHIFT, 4},
+                              {4, 3, 0, 0}};
     for (const auto& c : cases)
-        EXPECT_EQ(DropEffect(c.offered, c.accepted, c.keys), c.effect) << c.offered << c.keys;
+        EXPECT_EQ(DropEffect(c[0], c[1], c[2]), c[3]) << c[0] << c[2];
 }
 
 }  // namespace

@@ -13,12 +13,10 @@ struct Record {
     int handle = 0;
     bool InUse() const { return handle != 0; }
 };
-
-using Table = ObjectTable<Record>;
 using Seen = std::vector<std::pair<ObjectNumber, int>>;
 
-// Frees the number the way a kind's free operation does and notes the call.
-Table* table = nullptr;
+// Frees the number the way a kind's free operation does, re-entering the table, and notes it.
+ObjectTable<Record>* table = nullptr;
 std::vector<ObjectNumber> released;
 void ReleaseForTest(ObjectNumber number) {
     released.push_back(number);
@@ -28,17 +26,11 @@ void ReleaseForTest(ObjectNumber number) {
 
 class ObjectTableTest : public ::testing::Test {
   protected:
-    ObjectTableTest() {
-        table = &table_;
-        released.clear();
-    }
+    ObjectTableTest() { table = &table_; }
 
     ObjectNumber Create(ObjectNumber number, int handle) {
         ObjectNumber assigned = 0;
-        Record* record = table_.Allocate(number, &assigned);
-        EXPECT_NE(record, nullptr) << number;
-        if (record)
-            record->handle = handle;
+        table_.Allocate(number, &assigned)->handle = handle;
         return assigned;
     }
 
@@ -55,7 +47,7 @@ class ObjectTableTest : public ::testing::Test {
         return seen;
     }
 
-    Table table_{16, &ReleaseForTest};
+    ObjectTable<Record> table_{16, &ReleaseForTest};
 };
 
 TEST_F(ObjectTableTest, GrowsToNumberPlusStepRefusesNumbersWithoutSlotAndReleasesOnReuse) {
@@ -83,9 +75,8 @@ TEST_F(ObjectTableTest,
 }
 
 TEST_F(ObjectTableTest, StaleNegativeAndFarOutNumbersReadAsNotInUse) {
-    Create(5, 50);
     const ObjectNumber dynamic = Create(kDynamicNumber, 7);
-    table_.Release(5);
+    table_.Release(Create(5, 50));
     table_.Release(dynamic);
     // A record in use that the table never handed out: its address is no number of the table.
     Record stranger{99};

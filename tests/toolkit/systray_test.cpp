@@ -3,6 +3,7 @@
 
 #include "toolkit/fixture.h"
 #include "toolkit/systray.h"
+#include "toolkit/toolkit.h"
 
 namespace kv {
 namespace {
@@ -11,15 +12,16 @@ namespace {
 using Call = std::tuple<DWORD, HWND, UINT, UINT, UINT, HICON, std::string>;
 std::vector<Call> calls;
 
+// The owner must exist to receive the shell's answer.
 BOOL RecordCall(DWORD message, NOTIFYICONDATAA* data) {
     EXPECT_EQ(data->cbSize, 88u);
+    EXPECT_TRUE(IsWindow(data->hWnd));
     calls.emplace_back(message, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
                        data->hIcon, data->szTip);
     return TRUE;
 }
 
-const std::string kSeventy(70, 'x');
-const std::string kTip = kSeventy.substr(0, 63);  // what the record's 64 bytes hold
+const std::string kSeventy(70, 'x'), kTip(63, 'x');  // kTip: what the record's 64 bytes hold
 
 // Each case starts with no icon and no call recorded, whichever case ran before.
 class SysTrayTest : public test::WindowTest {
@@ -77,9 +79,19 @@ TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
     EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
 }
 
+// OleInitialize answers S_FALSE while OLE is already initialised on the thread.
+bool OleIsInitialised() {
+    const HRESULT result = OleInitialize(nullptr);
+    OleUninitialize();
+    return result == S_FALSE;
+}
+
 // Removing an icon can dispatch the shell's restart announcement: the icon being removed is not
-// added again, and the walk over all icons still removes the rest.
-TEST_F(SysTrayTest, RestartedShellDuringTheRemovalOfAllIconsLosesNoRemoval) {
+// added again, and the walk over all icons still removes the rest before the windows go.
+TEST_F(SysTrayTest, StopToolkitRemovesEveryIconWhileItsOwnerExistsThoughTheShellRestarts) {
+    StartToolkit();
+    EXPECT_TRUE(OleIsInitialised());
+    owner_ = Open(1, kWindowDefaultFlags | kWindowInvisible);
     ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
     ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
     calls.clear();
@@ -89,8 +101,10 @@ TEST_F(SysTrayTest, RestartedShellDuringTheRemovalOfAllIconsLosesNoRemoval) {
             SendMessageA(data->hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
         return TRUE;
     });
-    RemoveAllSysTrayIcons();
+    StopToolkit();
     EXPECT_EQ(calls, (std::vector<Call>{Remove(1), Add(2, armed_), Remove(2)}));
+    EXPECT_FALSE(OleIsInitialised());
+    EXPECT_FALSE(IsWindow(owner_));
 }
 
 }  // namespace

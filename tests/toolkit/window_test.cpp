@@ -9,14 +9,22 @@ namespace kv {
 namespace {
 
 using test::WindowTest;
+using Events = std::vector<std::pair<int32_t, ObjectNumber>>;
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+// Code and window of every event pending.
+Events PendingEvents() {
+    Events seen;
+    for (int32_t code; (code = WindowEvent(0)) != 0;)
+        seen.emplace_back(code, EventWindow());
+    return seen;
 }
 
-TEST_F(WindowTest, NumbersNameWindowsClassesAndEventsAndNumbersNotInUseReturnZero) {
+std::string ClassOf(HWND window) {
+    char name[64];
+    return std::string(name, GetClassNameA(window, name, sizeof name));
+}
+
+TEST_F(WindowTest, NumbersNameWindowsClassesAndEventsFlagsChooseTheFrameUnusedNumbersReturnZero) {
     HWND window = Open(0);
     EXPECT_EQ(WindowID(0), window);
     EXPECT_EQ(ClassOf(window), "WindowClass_0");
@@ -26,67 +34,50 @@ TEST_F(WindowTest, NumbersNameWindowsClassesAndEventsAndNumbersNotInUseReturnZer
     EXPECT_EQ(CloseWindow(0), 1);
     WNDCLASSA info;
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_0", &info));
-    const auto dynamic =
-        static_cast<ObjectNumber>(OpenWindow(-1, 0, 0, 100, 100, "a", kWindowInvisible));
+    const auto dynamic = static_cast<ObjectNumber>(
+        OpenWindow(-1, 0, 0, 100, 100, "a", test::kMainWindowFlags | kWindowInvisible));
     EXPECT_EQ(ClassOf(WindowID(dynamic)), "WindowClass_" + std::to_string(dynamic));
-    PostMessageA(WindowID(dynamic), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(test::FetchUntil(kEventCloseWindow));
-    EXPECT_EQ(EventWindow(), dynamic);
+    EXPECT_FALSE(IsWindowVisible(WindowID(dynamic)));
+    SendMessageA(WindowID(dynamic), WM_CLOSE, 0, 0);
+    EXPECT_EQ(PendingEvents(), (Events{{kEventCloseWindow, dynamic}}));
 
     Open(1);
     Open(3, test::kMainWindowFlags, Open(2));  // an owned window goes with its owner
     CloseWindow(2);
     for (ObjectNumber number : {0, 2, 3, 500, -2, INT_MIN}) {
-        EXPECT_EQ(WindowID(number), nullptr) << number;
-        EXPECT_EQ(CloseWindow(number) | WindowHeight(number) | WindowX(number) | WindowY(number) |
-                      ResizeWindow(number, 1, 1, 50, 50) | HideWindow(number, 1) |
-                      HideWindow(number, 0),
+        EXPECT_EQ((WindowID(number) != nullptr) | CloseWindow(number) | WindowHeight(number) |
+                      WindowX(number) | WindowY(number) | ResizeWindow(number, 1, 1, 50, 50) |
+                      HideWindow(number, 1) | HideWindow(number, 0),
                   0)
             << number;
     }
-    // Window 1 is none of them.
-    EXPECT_EQ(WindowHeight(1), 420);
-    EXPECT_TRUE(IsWindowVisible(WindowID(1)));
+    // Window 1 is none of them: shown, centred, with the frame its flags ask for.
+    EXPECT_TRUE(WindowHeight(1) == 420 && IsWindowVisible(WindowID(1)));
+    RECT frame = {0, 0, 300, 420};
+    AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU, FALSE);
+    EXPECT_EQ(WindowX(1), (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+    EXPECT_EQ(WindowY(1), (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
+    // The centring bit alone: a caption, but no system menu and so no close box.
+    EXPECT_EQ(GetWindowLongA(Open(4, kWindowCentreOnScreen), GWL_STYLE) & (WS_CAPTION | WS_SYSMENU),
+              WS_CAPTION);
 }
 
-TEST_F(WindowTest, RepeatedEventsCollapseOnlyAtTheTailAfterTheDirectOnes) {
+TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsCollapseAtTheTail) {
     HWND zero = Open(0, kWindowInvisible);
     HWND one = Open(1, kWindowInvisible);
     HDC dc = GetDC(zero);
     PostMessageA(zero, kMessageGadgetEvent, 4, 1);
-    const auto erase = [dc](HWND window) {
-        SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    };
-    erase(zero);
-    erase(zero);
-    SendMessageA(zero, WM_MOVE, 0, 0);
-    erase(zero);
-    erase(one);
-    erase(one);
+    const std::pair<HWND, UINT> sent[] = {{zero, WM_ERASEBKGND}, {zero, WM_ERASEBKGND},
+                                          {zero, WM_MOVE},       {zero, WM_ERASEBKGND},
+                                          {one, WM_ERASEBKGND},  {one, WM_ERASEBKGND}};
+    for (const auto& [window, message] : sent)
+        SendMessageA(window, message, reinterpret_cast<WPARAM>(dc), 0);
     ReleaseDC(zero, dc);
-    std::vector<std::pair<int32_t, int32_t>> seen;
-    for (int32_t code; (code = WindowEvent(0)) != 0;)
-        seen.emplace_back(code, EventWindow());
-    EXPECT_EQ(seen, (std::vector<std::pair<int32_t, int32_t>>{{kEventRepaint, 0},
-                                                              {kEventMoveWindow, 0},
-                                                              {kEventRepaint, 0},
-                                                              {kEventRepaint, 1},
-                                                              {kEventGadget, 0}}));
-}
-
-using Events = std::vector<std::pair<int32_t, ObjectNumber>>;
-
-Events PendingEvents() {
-    Events seen;
-    for (int32_t code; (code = WindowEvent(0)) != 0;)
-        seen.emplace_back(code, EventWindow());
-    return seen;
-}
-
-TEST_F(WindowTest, OneCloseRequestIsOneEventAndClosingAWindowDropsItsQueuedEvents) {
-    HWND zero = Open(0, kWindowInvisible);
-    HWND one = Open(1, kWindowInvisible);
-    PendingEvents();
+    EXPECT_EQ(PendingEvents(), (Events{{kEventRepaint, 0},
+                                       {kEventMoveWindow, 0},
+                                       {kEventRepaint, 0},
+                                       {kEventRepaint, 1},
+                                       {kEventGadget, 0}}));
     PostMessageA(one, WM_CLOSE, 0, 0);
     SendMessageA(zero, WM_CLOSE, 0, 0);
     EXPECT_EQ(PendingEvents(), (Events{{kEventCloseWindow, 0}, {kEventCloseWindow, 1}}));
@@ -109,34 +100,17 @@ TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
     EXPECT_EQ(EventDropData(), nullptr);
 }
 
+// Clicks on a tray icon become tray events of their type; other mouse messages come raw.
 TEST_F(WindowTest, TrayCallbacksBecomeTrayEventsOtherMessagesComeRaw) {
     HWND window = Open(0, kWindowInvisible);
-    PostMessageA(window, WM_USER + 5, 11, 22);
-    EXPECT_EQ(WindowEvent(0), WM_USER + 5);
-    EXPECT_EQ(EventWParam(), 11u);
-    EXPECT_EQ(EventLParam(), 22);
-    const UINT mouse[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK};
-    for (int32_t type = 0; type < 4; ++type) {
-        SendMessageA(window, kMessageTrayCallback, 1, mouse[type]);
-        EXPECT_EQ(WindowEvent(0), kEventSysTray) << type;
-        EXPECT_EQ(EventGadget(), 1);
-        EXPECT_EQ(EventType(), type);
+    std::vector<int32_t> types;
+    for (const UINT mouse :
+         {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MOUSEMOVE}) {
+        SendMessageA(window, kMessageTrayCallback, 1, mouse);
+        types.push_back(WindowEvent(0) == kEventSysTray && EventGadget() == 1 ? EventType() : -1);
     }
-    SendMessageA(window, kMessageTrayCallback, 2, WM_MOUSEMOVE);
-    EXPECT_EQ(WindowEvent(0), static_cast<int32_t>(kMessageTrayEvent));
+    EXPECT_EQ(types, (std::vector<int32_t>{0, 1, 2, 3, -1}));
     EXPECT_EQ(EventLParam(), WM_MOUSEMOVE);
-}
-
-TEST_F(WindowTest, FlagsCentreAndChooseTheFrame) {
-    Open(0);
-    RECT frame = {0, 0, 300, 420};
-    AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU, FALSE);
-    EXPECT_EQ(WindowX(0), (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
-    EXPECT_EQ(WindowY(0), (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
-    // The centring bit alone: a caption, but no system menu and so no close box.
-    EXPECT_EQ(GetWindowLongA(Open(1, kWindowCentreOnScreen), GWL_STYLE) & (WS_CAPTION | WS_SYSMENU),
-              WS_CAPTION);
-    EXPECT_FALSE(IsWindowVisible(Open(2, test::kMainWindowFlags | kWindowInvisible)));
 }
 
 }  // namespace
