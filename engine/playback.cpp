@@ -97,7 +97,8 @@ void PlayRun(int32_t repetitionCount) {
         // A pass that waited for nothing ends with one slice that polls the stop key, so an endless
         // run over an empty or Ctrl-only list neither spins nor floods the input stream.
         if (input.now() - start < kSliceUs) {
-            if (PauseAndPoll(kPauseSliceMs))
+            input.waitUntilCoarse(input.now() + kSliceUs);
+            if (StopKeyPressed())
                 break;
         } else if (!run.polled && StopKeyPressed()) {
             break;

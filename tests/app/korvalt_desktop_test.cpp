@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,13 @@ constexpr DWORD kLimitMs = 15000;
 constexpr DWORD kSettleMs = 1000;
 constexpr char kRecorderTitle[] = "Key recorder";
 constexpr char kTrayWindow[] = "Wine System Tray";
+// User and system time of the Korvalt process of this test's Wine prefix (other sessions' tests
+// run theirs on the same host), in the host's ticks.
+constexpr char kBusyTicks[] =
+    "for p in $(pgrep -f 'korvalt[.]exe'); do "
+    "grep -qxzF WINEPREFIX=$WINEPREFIX /proc/$p/environ && sed 's/.*) //' /proc/$p/stat; "
+    "done | awk '{print $12 + $13}' > ";
+constexpr double kTickMs = 10;
 const std::string kTypedText = "Hallo Welt! \"\xA7$%&/()=";
 
 // Wine gives back no process to wait for when it starts a Unix program, so the command
@@ -52,6 +60,18 @@ std::string Typed(const std::string& log) {
     if (file)
         std::fclose(file);
     return typed;
+}
+
+// Lines of the recorder's log that begin with `start`.
+size_t CountLines(const std::string& log, const char* start) {
+    size_t count = 0;
+    FILE* file = std::fopen(log.c_str(), "r");
+    char line[128];
+    while (file && std::fgets(line, sizeof line, file))
+        count += std::strncmp(line, start, std::strlen(start)) == 0;
+    if (file)
+        std::fclose(file);
+    return count;
 }
 
 HWND Gadget(HWND window, ObjectNumber gadget) {
@@ -85,9 +105,10 @@ class KorvaltExe : public ::testing::Test {
                                               "\" " + std::to_string(GetCurrentProcessId()));
         ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
         korvalt_ = std::make_unique<Process>(BesideThisExe("korvalt.exe"));
+        // The window shows before its gadgets exist; the last one made tells that all are there.
         ASSERT_TRUE(PollUntil([&] {
             window_ = FindWindowA(nullptr, kMainTitle);
-            return window_ && IsWindowVisible(window_);
+            return IsWindowVisible(window_) && Gadget(window_, kGadgetWebLabel);
         }));
     }
     void TearDown() override {
@@ -114,6 +135,29 @@ class KorvaltExe : public ::testing::Test {
         ClientToScreen(FindWindowA(nullptr, kTrayWindow), &icon);
         RunOnHost("xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) +
                   " click " + clicks);
+    }
+
+    // Korvalt's processor time over `ms`, in percent of one core. Wine reports no times of another
+    // process, so they come from the host's view of it.
+    static double ProcessorLoad(DWORD ms) {
+        const std::string ticks = "/tmp/korvalt-ticks-" + std::to_string(GetCurrentProcessId());
+        const auto busyTicks = [&] {
+            RunOnHost(kBusyTicks + ticks);
+            unsigned long count = 0;
+            FILE* file = std::fopen(("Z:" + ticks).c_str(), "r");
+            EXPECT_TRUE(file && std::fscanf(file, "%lu", &count) == 1);
+            if (file)
+                std::fclose(file);
+            return count;
+        };
+        const unsigned long before = busyTicks();
+        Sleep(ms);
+        return 100.0 * kTickMs * (busyTicks() - before) / ms;
+    }
+
+    // A run holds Korvalt's thread, which then answers no message.
+    bool Answers(DWORD ms) const {
+        return SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
     }
 
     char log_[MAX_PATH] = {};
@@ -187,6 +231,30 @@ TEST_F(KorvaltExe, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorv
     EXPECT_EQ(Rows(window_), 2);
     PostMessageA(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
+}
+
+// Endless runs over lists that wait for nothing, stopped with J, and the armed state itself.
+TEST_F(KorvaltExe, EndlessRunsThatWaitForNothingAndTheArmedStateCostLittleProcessorTime) {
+    PostMessageA(Gadget(window_, kGadgetRepeatEnable), BM_CLICK, 0, 0);
+    for (int list = 0; list < 2; ++list) {
+        if (list == 1) {
+            ClickTrayIcon("--repeat 2 --delay 80 1");
+            ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window_) != 0; }));
+            AddStep(window_, "0", "Strg an");
+            AddStep(window_, "0", "Strg aus");
+        }
+        Arm();
+        RunOnHost(kPressCtrlU);
+        const size_t ctrlReleases = CountLines(log_, "up 11 ");
+        EXPECT_FALSE(Answers(500)) << "no run, list " << list;
+        EXPECT_LT(ProcessorLoad(2000), 10.0) << "running, list " << list;
+        if (list == 1) {
+            EXPECT_GT(CountLines(log_, "up 11 "), ctrlReleases + 100) << "the run sends no Ctrl";
+        }
+        RunOnHost(kPressJ);
+        EXPECT_TRUE(Answers(kLimitMs)) << "the run goes on, list " << list;
+        EXPECT_LT(ProcessorLoad(3000), 1.0) << "armed, list " << list;
+    }
 }
 
 }  // namespace
