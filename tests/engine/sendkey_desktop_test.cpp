@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -26,20 +25,18 @@ struct Recording {
 // Whole lines only: the recorder may be writing the last one.
 Recording ReadLog(const std::string& path) {
     Recording got;
-    std::map<unsigned long, unsigned long> pressedAt;
+    unsigned long code, time, pressedAt[256] = {};
     std::ifstream log(path);
     for (std::string line; std::getline(log, line) && !log.eof();) {
-        char kind[8];
-        unsigned long code, time;
-        if (std::sscanf(line.c_str(), "char %lx", &code) == 1) {
+        if (std::sscanf(line.c_str(), "char %lx", &code) == 1)
             got.characters += static_cast<wchar_t>(code);
-        } else if (std::sscanf(line.c_str(), "%7s %lx %*x %*u %lu", kind, &code, &time) == 3) {
-            got.keys += line.substr(0, line.rfind(' ')) + "\n";
-            if (kind == std::string("down"))
-                pressedAt[code] = time;
-            else if (code != VK_SHIFT && code != VK_CONTROL)
-                got.holds.push_back(static_cast<long>(time - pressedAt[code]));
-        }
+        if (std::sscanf(line.c_str(), "%*[downup] %lx %*x %*u %lu", &code, &time) < 2)
+            continue;
+        got.keys += line.substr(0, line.rfind(' ')) + "\n";
+        if (line[0] == 'd')
+            pressedAt[code & 0xFF] = time;
+        else if (code != VK_SHIFT && code != VK_CONTROL)
+            got.holds.push_back(static_cast<long>(time - pressedAt[code & 0xFF]));
     }
     return got;
 }
@@ -71,8 +68,8 @@ TEST(SendKeyDesktop,
         Process recorder(BesideThisExe("key_recorder.exe") + " \"" + log + "\" " +
                          std::to_string(GetCurrentProcessId()));
         ASSERT_TRUE(PollUntil([] {
-            const HWND window = FindWindowA(nullptr, "Key recorder");
-            return window && window == GetForegroundWindow();
+            return GetForegroundWindow() &&
+                   GetForegroundWindow() == FindWindowA(nullptr, "Key recorder");
         })) << "the recorder never got the focus";
         for (const std::string& key : keys)
             kv::SendKey(key);
@@ -87,10 +84,8 @@ TEST(SendKeyDesktop,
     // The period went by the layout's own key, not as a character of its own.
     EXPECT_NE(got.keys.find("down BE 34 0\n"), std::string::npos);
     EXPECT_EQ(got.holds.size(), keys.size() - 2);
-    for (const long hold : got.holds) {
-        EXPECT_GE(hold, kv::kKeyHoldMs - 1);  // event times are whole milliseconds
-        EXPECT_LE(hold, 10 * kv::kKeyHoldMs);
-    }
+    for (const long hold : got.holds)  // event times are whole milliseconds
+        EXPECT_TRUE(hold >= kv::kKeyHoldMs - 1 && hold <= 10 * kv::kKeyHoldMs) << hold;
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 
 namespace {
 
-TEST(StringToInteger, SkipsBlanksAndTabsReadsOneSignAndDigitsAndWrapsInThirtyTwoBits) {
+// Numbers skip blanks and tabs, read one sign and the digits, and wrap in 32 bits; upper case
+// touches ASCII letters only; MidString counts from one and stays inside the text.
+TEST(Strings, IntegersUpperCaseAndMidStrings) {
     using Cases = std::vector<std::pair<std::string, int32_t>>;
     const Cases read = {{"1000", 1000}, {"\t 250ms", 250}, {"-5", -5}, {"+40", 40}, {"12.5", 12},
                         {"", 0},        {"abc", 0},        {"- 5", 0}, {"+-5", 0},  {"\n5", 0}};
@@ -16,9 +18,6 @@ TEST(StringToInteger, SkipsBlanksAndTabsReadsOneSignAndDigitsAndWrapsInThirtyTwo
     for (const Cases* cases : {&read, &wrapped})
         for (const auto& [text, value] : *cases)
             EXPECT_EQ(kv::StringToInteger(text), value) << '"' << text << '"';
-}
-
-TEST(Strings, UpperCaseOfAsciiLettersOnlyAndMidStringCountingFromOneInsideTheText) {
     EXPECT_EQ(kv::UpperCase("strg An f12 {}`@[]äöüß§"), "STRG AN F12 {}`@[]äöüß§");
     const std::string text = "Ab c";
     EXPECT_EQ(kv::MidString(text, 1, 1), "A");
