@@ -1,8 +1,6 @@
 #pragma once
 // What the toolkit's suites share: the window library with windows under test numbers.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include "support.h"

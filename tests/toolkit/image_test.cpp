@@ -9,8 +9,6 @@
 #include "toolkit/image.h"
 #include "toolkit/internal.h"
 
-namespace {
-
 std::string Resource(HMODULE module, int id, LPCSTR type) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
     const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
@@ -26,9 +24,7 @@ const std::string kSmallBitmap =
 // Caught from a copy that ends right where a page never committed begins, so reading one byte too
 // far crashes.
 intptr_t CatchGuarded(kv::ObjectNumber number, const std::string& data) {
-    SYSTEM_INFO system;
-    GetSystemInfo(&system);
-    const size_t page = system.dwPageSize;
+    constexpr size_t page = 4096;  // the x86 page
     const size_t size = (data.size() / page + 1) * page;
     void* const base = VirtualAlloc(nullptr, size + page, MEM_RESERVE, PAGE_NOACCESS);
     char* const guard =
@@ -53,9 +49,8 @@ TEST(ImageTest, IconsAreSixteenSquareAndCatchingUnderAUsedNumberDestroysTheOlder
     ASSERT_TRUE(IconAlive(first));
     const auto second = reinterpret_cast<HANDLE>(
         CatchGuarded(1, Resource(nullptr, KV_DATA_ICON_RUNNING, RT_RCDATA)));
-    EXPECT_EQ(kv::ImageID(1), second);
-    EXPECT_EQ(kv::ImageWidth(1), 16);
-    EXPECT_EQ(kv::ImageHeight(1), 16);
+    EXPECT_EQ(std::make_tuple(kv::ImageID(1), kv::ImageWidth(1), kv::ImageHeight(1)),
+              std::make_tuple(second, 16, 16));
     EXPECT_FALSE(IconAlive(first));
     // A failing catch still frees the number.
     EXPECT_EQ(CatchGuarded(1, "no"), 0);
@@ -107,5 +102,3 @@ TEST(ResourcesTest, ProgramCarriesItsIconAndTheCommonControlsManifest) {
     EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
     FreeLibrary(module);
 }
-
-}  // namespace

@@ -13,7 +13,6 @@
 #include "toolkit/gadget.h"
 
 namespace kv {
-namespace {
 
 constexpr ObjectNumber kList = 1;
 
@@ -48,25 +47,21 @@ TEST_F(GadgetTest, EveryKindTakesOverANumberInUseAndClosingTheWindowEndsEveryGad
     ObjectNumber own = 2;
     for (const auto create : kinds) {
         const auto control = reinterpret_cast<HWND>(create(7));
-        ASSERT_TRUE(IsWindow(control));
-        EXPECT_FALSE(IsWindow(older));
-        EXPECT_EQ(GadgetID(7), control);
-        EXPECT_EQ(GetWindowLongA(control, GWL_ID), 7);
+        EXPECT_TRUE(IsWindow(control) && !IsWindow(older) && GadgetID(7) == control &&
+                    GetWindowLongA(control, GWL_ID) == 7);
         older = control;
         create(own++);  // each kind once more, for the closing below
     }
     StepList({"100\nRETURN"});
     CloseWindow(0);
     for (ObjectNumber number = kList; number <= 7; ++number) {
-        SCOPED_TRACE(number);
-        EXPECT_EQ(GadgetID(number), nullptr);
-        EXPECT_EQ(GetGadgetText(number) + GetGadgetItemText(number, 0, 0), "");
-        EXPECT_EQ(CountGadgetItems(number) | GetGadgetState(number), 0);
+        EXPECT_EQ(GadgetID(number), nullptr) << number;
+        EXPECT_EQ(GetGadgetText(number) + GetGadgetItemText(number, 0, 0), "") << number;
+        EXPECT_EQ(CountGadgetItems(number) | GetGadgetState(number), 0) << number;
     }
 }
-using ListIconTest = GadgetTest;
 
-TEST_F(ListIconTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
+TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     StepList({});
     AddGadgetColumn(kList, 2, "third", 50);
     const std::string cell(10000, 'k');
@@ -91,35 +86,32 @@ IDataObject* ClipboardData(UINT format, const std::string& bytes) {
     std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
     GlobalUnlock(block);
     IDataObject* data = nullptr;
-    if (OpenClipboard(WindowID(0))) {
-        EmptyClipboard();
-        SetClipboardData(format, block);
-        CloseClipboard();
+    if (OpenClipboard(WindowID(0)) && EmptyClipboard() && SetClipboardData(format, block) &&
+        CloseClipboard())
         OleGetClipboard(&data);
-    }
     return data;
 }
 
 // The list's own drop target, called as the platform's drag loop calls it.
-TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
+TEST_F(GadgetTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderItWithTheEffectTheKeysChoose) {
     HWND list = StepList({"10\nA", "20\nB", "30\nC"});
     EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
     auto* const target = static_cast<IDropTarget*>(GetPropA(list, kPropertyDropTarget));
     ASSERT_NE(target, nullptr);
     const std::string bytes("Hallo\0tail", 10);
+    constexpr int32_t kRow = 2;
     for (const UINT format : {CF_WAVE, CF_TEXT}) {
         const bool text = format == CF_TEXT;
-        const int32_t row = text ? 2 : 1;
         IDataObject* data = ClipboardData(format, bytes);
         ASSERT_NE(data, nullptr);
         POINT point = {};
-        SendMessageA(list, LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&point));
+        SendMessageA(list, LVM_GETITEMPOSITION, kRow, reinterpret_cast<LPARAM>(&point));
         ClientToScreen(list, &point);
         const POINTL at = {point.x + 20, point.y + 5};
         DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
         target->DragEnter(data, 0, at, &effect);
         EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_DROPHILITED) != 0, text);
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, kRow, LVIS_DROPHILITED) != 0, text);
         // Moves over the row the drop selects change the selection once.
         for (int move = 0; move < 3; ++move)
             target->DragOver(0, at, &effect);
@@ -133,7 +125,7 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
         Events events;
         for (int32_t code = 0; code != kEventGadgetDrop && (code = WindowEvent(300)) != 0;)
             events.emplace_back(code, EventGadget(), EventType());
-        EXPECT_EQ(GetGadgetState(kList), text ? row : -1);
+        EXPECT_EQ(GetGadgetState(kList), text ? kRow : -1);
         // A drop event has no type.
         EXPECT_EQ(events, (text ? Events{{kEventGadget, kList, kEventTypeChange},
                                          {kEventGadgetDrop, kList, -1}}
@@ -148,16 +140,10 @@ TEST_F(ListIconTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderIt) {
         WindowEvent(0);
         EXPECT_EQ(EventDropData(), nullptr);
     }
+    // The keys choose among the offered and accepted effects; mouse buttons do not count.
+    EXPECT_EQ(DropEffect(7, 7, MK_SHIFT | MK_LBUTTON), kDropEffectMove);
+    EXPECT_EQ(DropEffect(7, 7, MK_CONTROL | MK_SHIFT), kDropEffectLink);
+    EXPECT_EQ(DropEffect(4, 3, 0), kDropEffectNone);
 }
 
-// Offered, accepted, keys, effect (the step list's copy shows in the drop above).
-TEST(DropEffectRule, ChoosesLinkMoveOrCopyByKeysAndOfferedEffects) {
-    const DWORD cases[][4] = {{7, 7, MK_SHIFT | MK_LBUTTON, 2},  // mouse buttons do not count
-                              {7, 7, MK_CONTROL | MK_SHIFT, 4},
-                              {4, 3, 0, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DropEffect(c[0], c[1], c[2]), c[3]) << c[0] << c[2];
-}
-
-}  // namespace
 }  // namespace kv

@@ -7,7 +7,6 @@
 #include "toolkit/objects.h"
 
 namespace kv {
-namespace {
 
 struct Record {
     int handle = 0;
@@ -50,17 +49,6 @@ class ObjectTableTest : public ::testing::Test {
     ObjectTable<Record> table_{16, &ReleaseForTest};
 };
 
-TEST_F(ObjectTableTest, GrowsToNumberPlusStepRefusesNumbersWithoutSlotAndReleasesOnReuse) {
-    // Below -1 there is no slot; the others overflow number + step or exceed memory.
-    for (ObjectNumber number : {-2, INT_MIN, INT_MAX - 3, INT_MAX - 100})
-        EXPECT_EQ(table_.Allocate(number), nullptr) << number;
-    Create(20, 200);
-    EXPECT_EQ(table_.Capacity(), 36);
-    released.clear();
-    ASSERT_NE(table_.Allocate(20), nullptr);
-    EXPECT_EQ(released, std::vector<ObjectNumber>{20});
-}
-
 TEST_F(ObjectTableTest,
        DynamicObjectsIterateAfterStaticOnesAndReleasingDuringIterationSkipsNothing) {
     const ObjectNumber first = Create(kDynamicNumber, 1);
@@ -74,7 +62,16 @@ TEST_F(ObjectTableTest,
     EXPECT_TRUE(Visit().empty());
 }
 
-TEST_F(ObjectTableTest, StaleNegativeAndFarOutNumbersReadAsNotInUse) {
+TEST_F(ObjectTableTest, GrowsToNumberPlusStepReleasesOnReuseAndRefusesOrIgnoresStrangeNumbers) {
+    // Below -1 there is no slot; the others overflow number + step or exceed memory.
+    for (ObjectNumber number : {-2, INT_MIN, INT_MAX - 3, INT_MAX - 100})
+        EXPECT_EQ(table_.Allocate(number), nullptr) << number;
+    Create(20, 200);
+    EXPECT_EQ(table_.Capacity(), 36);
+    released.clear();
+    ASSERT_NE(table_.Allocate(20), nullptr);
+    EXPECT_EQ(released, std::vector<ObjectNumber>{20});
+    // Stale, negative and far-out numbers read as not in use.
     const ObjectNumber dynamic = Create(kDynamicNumber, 7);
     table_.Release(Create(5, 50));
     table_.Release(dynamic);
@@ -88,5 +85,4 @@ TEST_F(ObjectTableTest, StaleNegativeAndFarOutNumbersReadAsNotInUse) {
     EXPECT_EQ(stranger.handle, 99);
 }
 
-}  // namespace
 }  // namespace kv

@@ -6,7 +6,6 @@
 #include "toolkit/toolkit.h"
 
 namespace kv {
-namespace {
 
 // A shell call as sent: message, owner, icon number, flags, callback message, icon, tool tip.
 using Call = std::tuple<DWORD, HWND, UINT, UINT, UINT, HICON, std::string>;
@@ -69,8 +68,7 @@ TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
     ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
     SysTrayIconToolTip(1, kSeventy.c_str());
     ChangeSysTrayIcon(1, running_);
-    ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
-    ASSERT_NE(AddSysTrayIcon(5, owner_, armed_), 0);
+    ASSERT_TRUE(AddSysTrayIcon(2, owner_, armed_) && AddSysTrayIcon(5, owner_, armed_));
     RemoveSysTrayIcon(5);
     ASSERT_NE(AddSysTrayIcon(3, Open(1, kWindowDefaultFlags | kWindowInvisible), armed_), 0);
     calls.clear();
@@ -92,8 +90,7 @@ TEST_F(SysTrayTest, StopToolkitRemovesEveryIconWhileItsOwnerExistsThoughTheShell
     StartToolkit();
     EXPECT_TRUE(OleIsInitialised());
     owner_ = Open(1, kWindowDefaultFlags | kWindowInvisible);
-    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
-    ASSERT_NE(AddSysTrayIcon(2, owner_, armed_), 0);
+    ASSERT_TRUE(AddSysTrayIcon(1, owner_, armed_) && AddSysTrayIcon(2, owner_, armed_));
     calls.clear();
     SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) {
         RecordCall(message, data);
@@ -107,5 +104,4 @@ TEST_F(SysTrayTest, StopToolkitRemovesEveryIconWhileItsOwnerExistsThoughTheShell
     EXPECT_FALSE(IsWindow(owner_));
 }
 
-}  // namespace
 }  // namespace kv

@@ -6,7 +6,6 @@
 #include "toolkit/fixture.h"
 
 namespace kv {
-namespace {
 
 using test::WindowTest;
 using Events = std::vector<std::pair<int32_t, ObjectNumber>>;
@@ -67,11 +66,10 @@ TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsC
     HWND one = Open(1, kWindowInvisible);
     HDC dc = GetDC(zero);
     PostMessageA(zero, kMessageGadgetEvent, 4, 1);
-    const std::pair<HWND, UINT> sent[] = {{zero, WM_ERASEBKGND}, {zero, WM_ERASEBKGND},
-                                          {zero, WM_MOVE},       {zero, WM_ERASEBKGND},
-                                          {one, WM_ERASEBKGND},  {one, WM_ERASEBKGND}};
-    for (const auto& [window, message] : sent)
-        SendMessageA(window, message, reinterpret_cast<WPARAM>(dc), 0);
+    for (const UINT message : {WM_ERASEBKGND, WM_ERASEBKGND, WM_MOVE, WM_ERASEBKGND})
+        SendMessageA(zero, message, reinterpret_cast<WPARAM>(dc), 0);
+    for (int repeat = 0; repeat < 2; ++repeat)
+        SendMessageA(one, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ReleaseDC(zero, dc);
     EXPECT_EQ(PendingEvents(), (Events{{kEventRepaint, 0},
                                        {kEventMoveWindow, 0},
@@ -89,7 +87,8 @@ TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsC
 }
 
 // Any program can post the drop messages; a value that is no drop record of ours is no event.
-TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
+// Clicks on a tray icon become tray events of their type; other mouse messages come raw.
+TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothingTrayCallbacksBecomeTrayEvents) {
     HWND window = Open(0, kWindowInvisible);
     test::Process poster(test::BesideThisExe("message_poster.exe") + " " +
                          std::to_string(reinterpret_cast<uintptr_t>(window)) +
@@ -98,11 +97,7 @@ TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
     PostMessageA(window, WM_USER + 1, 0, 0);
     EXPECT_EQ(PendingEvents(), (Events{{WM_USER + 1, 0}}));
     EXPECT_EQ(EventDropData(), nullptr);
-}
 
-// Clicks on a tray icon become tray events of their type; other mouse messages come raw.
-TEST_F(WindowTest, TrayCallbacksBecomeTrayEventsOtherMessagesComeRaw) {
-    HWND window = Open(0, kWindowInvisible);
     std::vector<int32_t> types;
     for (const UINT mouse :
          {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MOUSEMOVE}) {
@@ -113,5 +108,4 @@ TEST_F(WindowTest, TrayCallbacksBecomeTrayEventsOtherMessagesComeRaw) {
     EXPECT_EQ(EventLParam(), WM_MOUSEMOVE);
 }
 
-}  // namespace
 }  // namespace kv
