@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/numbers.h"
+#include "app/playback.h"
 #include "app/rename.h"
 #include "engine/keys.h"
-#include "app/playback.h"
 #include "resources/resource.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "toolkit/gadget.h"
-#include "toolkit/window.h"
 #include "toolkit/internal.h"
+#include "toolkit/window.h"
 
 namespace kv {
 namespace {

@@ -9,8 +9,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "toolkit/window.h"
 #include "toolkit/internal.h"
+#include "toolkit/window.h"
 
 namespace kv {
 namespace {

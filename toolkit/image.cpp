@@ -1,5 +1,4 @@
 #include "toolkit/image.h"
-#include "toolkit/internal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,6 +6,8 @@
 #include <optional>
 #include <type_traits>
 #include <vector>
+
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "toolkit/droptarget.h"
 #include "toolkit/gadget.h"
-#include "toolkit/window.h"
 #include "toolkit/internal.h"
+#include "toolkit/window.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,5 @@
 #include "toolkit/menu.h"
+
 #include "toolkit/internal.h"
 
 namespace kv {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "toolkit/window.h"
 #include "toolkit/internal.h"
+#include "toolkit/window.h"
 
 namespace kv {
 namespace {

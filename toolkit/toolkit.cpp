@@ -5,10 +5,10 @@
 
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
+#include "toolkit/internal.h"
 #include "toolkit/menu.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
-#include "toolkit/internal.h"
 
 namespace kv {
 

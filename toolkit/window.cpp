@@ -1,6 +1,4 @@
 #include "toolkit/window.h"
-#include "toolkit/internal.h"
-#include "toolkit/systray.h"
 
 #include <ole2.h>
 #include <richedit.h>
@@ -13,6 +11,8 @@
 #include <string>
 
 #include "toolkit/droptarget.h"
+#include "toolkit/internal.h"
+#include "toolkit/systray.h"
 
 namespace kv {
 namespace {
