@@ -60,11 +60,10 @@ std::vector<std::string> Lines(const std::string& path) {
 std::string Typed(const std::string& log) {
     std::string typed;
     unsigned c = 0;
-    for (const std::string& line : Lines(log)) {
+    for (const std::string& line : Lines(log))
         if (std::sscanf(line.c_str(), "char %x", &c) == 1 && (c >= ' ' || c == '\r') &&
             std::tolower(c) != 'j')
             typed += static_cast<char>(c);
-    }
     return typed;
 }
 
@@ -166,7 +165,7 @@ constexpr char kPressJ[] = "xdotool keydown j sleep 0.1 keyup j";
 // each, and the tray icon's double click brings the window back as it was.
 TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick) {
     PostMessageA(Gadget(kGadgetRepeatEnable), BM_CLICK, 0, 0);
-    RECT before;
+    RECT before, after;
     GetWindowRect(window_, &before);
     const std::vector<std::vector<std::pair<const char*, std::string>>> lists = {
         {}, {{"0", "Strg an"}, {"0", "Strg aus"}}, {{"0", kTypedText}, {"300", "Return"}}};
@@ -205,7 +204,6 @@ TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleCli
     while (passes.size() < typed.size())
         passes += kTypedText + "\r";
     EXPECT_EQ(typed, passes);
-    RECT after;
     GetWindowRect(window_, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(Rows(), 4);
