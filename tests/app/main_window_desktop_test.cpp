@@ -2,30 +2,283 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "app/app_fixture.h"
+#include "app/main_window.h"
+#include "app/numbers.h"
+#include "app/playback.h"
+#include "engine/input.h"
+#include "support.h"
+#include "toolkit/gadget.h"
+#include "toolkit/image.h"
+#include "toolkit/internal.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/window.h"
+
+// The program's real main window, rename window and armed state in the test process; the shell's
+// side of the tray and the keyboard's state go through their seams. The step list's menu takes a
+// real right click, which is why this suite runs alone.
 
 namespace kv {
 namespace {
 
+using Rows = std::vector<std::string>;
+
+// Whether the main loop would have ended: a handled event said so.
+bool mainLoopEnded = false;
+
+// The shell's side of the tray icon: the icon of every call, null where none is given.
+std::vector<HICON> trayIcons;
+BOOL trayAnswer = FALSE;
+
+BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
+    trayIcons.push_back((data->uFlags & NIF_ICON) ? data->hIcon : nullptr);
+    EXPECT_STREQ((data->uFlags & NIF_TIP) ? data->szTip : kTrayToolTip, kTrayToolTip);
+    return trayAnswer;
+}
+
+// Rows as "pause\nkey".
+void AddRows(const Rows& rows) {
+    for (const std::string& row : rows)
+        AddGadgetItem(kGadgetStepList, -1, row.c_str());
+}
+
+// Every row as "pause|key".
+Rows ListRows() {
+    Rows rows;
+    for (int32_t row = 0; row < CountGadgetItems(kGadgetStepList); ++row)
+        rows.push_back(GetGadgetItemText(kGadgetStepList, row, 0) + "|" +
+                       GetGadgetItemText(kGadgetStepList, row, 1));
+    return rows;
+}
+
+// -1 clears the selection; the list holds one selected row at most.
+void SelectRow(int32_t row) {
+    const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_SetItemState(GadgetID(kGadgetStepList), row, row < 0 ? 0 : state, state);
+}
+
+// Typed characters, as the keyboard's WM_CHAR messages reach an edit control.
+void PostTyping(HWND edit, const std::string& text) {
+    for (char character : text)
+        PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(character), 1);
+}
+
+// Actions run one per timer tick on this thread, each once `ready` holds, so that they act while
+// a nested loop of the program (a popup menu, the rename window) waits for events.
+using Action = std::function<void()>;
+std::function<bool()> scriptReady;
+std::vector<Action> scriptActions;
+size_t scriptNext = 0;
+
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (scriptNext < scriptActions.size() && scriptReady())
+        scriptActions[scriptNext++]();
+}
+
+// The program's start-up as far as its event loop. The tray icon is refused unless a test says
+// otherwise, so that a "Start..." acted on by mistake returns at once instead of staying armed.
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        StartToolkit();
+        BuildMainWindow();
+        SetNotifyIconFunction(RecordTrayCall);
+        mainLoopEnded = false;
+        trayIcons.clear();
+        trayAnswer = FALSE;
+    }
+    void TearDown() override {
+        SetInput(PlatformInput());
+        SetNotifyIconFunction(nullptr);
+    }
+
+    static bool Enabled(ObjectNumber gadget) { return IsWindowEnabled(GadgetID(gadget)) != 0; }
+    static void Handle(int32_t event) { mainLoopEnded |= !HandleMainEvent(event); }
+    static void HandlePendingEvents() {
+        while (int32_t event = WindowEvent(0))
+            Handle(event);
+    }
+    // A click as the button's own input would make it, handled when its message is fetched.
+    static void PostClick(ObjectNumber gadget) { PostMessageA(GadgetID(gadget), BM_CLICK, 0, 0); }
+
+    static void Click(ObjectNumber gadget) {
+        PostClick(gadget);
+        HandlePendingEvents();
+    }
+
+    static void Type(HWND edit, const std::string& text) {
+        PostTyping(edit, text);
+        HandlePendingEvents();
+    }
+
+    // Handles the main window's events while `actions` run; true when all ran within `limitMs`.
+    static bool RunScript(std::function<bool()> ready, std::vector<Action> actions,
+                          DWORD limitMs = 5000) {
+        scriptReady = std::move(ready);
+        scriptActions = std::move(actions);
+        scriptNext = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, ScriptTick);
+        const bool ran = test::PollUntil([] { return scriptNext == scriptActions.size(); }, limitMs,
+                                         [] { Handle(WindowEvent(20)); });
+        KillTimer(nullptr, timer);
+        HandlePendingEvents();
+        return ran;
+    }
+
+    static Action Retype(ObjectNumber field, const std::string& text) {
+        return [field, text] {
+            SetGadgetText(field, "");
+            PostTyping(GadgetID(field), text);
+        };
+    }
+
+    // Chooses "Umbenennen (Name+Zeit)" for `row` and runs `actions` while its window is open.
+    static void Rename(int32_t row, std::vector<Action> actions) {
+        SelectRow(row);
+        PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemRename, 0);
+        EXPECT_TRUE(
+            RunScript([] { return WindowID(kRenameWindow) != nullptr; }, std::move(actions)));
+        EXPECT_EQ(WindowID(kRenameWindow), nullptr);
+    }
+};
+
+TEST_F(MainWindow, StartsEmptyAndDisablesAddAfterTheFirstEventTheExpanderKeepsThePlace) {
+    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, -1, 0), "Pause in ms");
+    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, -1, 1), "Key/Text");
+    EXPECT_FALSE(Enabled(kGadgetRepeatCount));
+    EXPECT_TRUE(Enabled(kGadgetAdd));
+    // A message that makes no event of its own still turns the loop once.
+    PostMessageA(WindowID(kMainWindow), WM_APP, 0, 0);
+    EXPECT_TRUE(HandleMainEvent(WaitWindowEvent()));
+    EXPECT_FALSE(Enabled(kGadgetAdd));
+
+    const int32_t x = WindowX(kMainWindow);
+    const int32_t y = WindowY(kMainWindow);
+    for (int32_t height : {460, 420}) {
+        Click(kGadgetExpand);
+        EXPECT_EQ(WindowHeight(kMainWindow), height);
+        EXPECT_EQ(WindowX(kMainWindow), x);
+        EXPECT_EQ(WindowY(kMainWindow), y);
+    }
+    for (bool enabled : {true, false}) {
+        Click(kGadgetRepeatEnable);
+        EXPECT_EQ(Enabled(kGadgetRepeatCount), enabled);
+    }
+}
+
+TEST_F(MainWindow, AddFollowsTheKeyFieldAppendsRowsAndDeleteKeepsTheOthersInOrder) {
+    HWND keyEdit = GetWindow(GadgetID(kGadgetKey), GW_CHILD);
+    Type(keyEdit, " ");
+    EXPECT_TRUE(Enabled(kGadgetAdd));
+    Click(kGadgetAdd);
+    Type(keyEdit, "\b");
+    EXPECT_FALSE(Enabled(kGadgetAdd));
+
+    // A pick from the drop-down list: the entry becomes the text and the combo box says so.
+    HWND combo = GadgetID(kGadgetKey);
+    SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("F5"));
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, MAKEWPARAM(kGadgetKey, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    HandlePendingEvents();
+    EXPECT_TRUE(Enabled(kGadgetAdd));
+    Click(kGadgetAdd);
+
+    SetGadgetText(kGadgetKey, "");
+    Type(keyEdit, "Hallo Welt");
+    Click(kGadgetAdd);
+    SendMessageA(GadgetID(kGadgetPause), EM_SETSEL, 0, -1);
+    Type(GadgetID(kGadgetPause), "\b");
+    Click(kGadgetAdd);
+    EXPECT_EQ(ListRows(), (Rows{"1000| ", "1000|F5", "1000|Hallo Welt", "|Hallo Welt"}));
+
+    SelectRow(1);
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemDelete, 0);
+    HandlePendingEvents();
+    EXPECT_EQ(ListRows(), (Rows{"1000| ", "1000|Hallo Welt", "|Hallo Welt"}));
+}
+
+// The rename writes back to the row it was opened for, however the selection moves meanwhile,
+// whether "Übernehmen" or a close request ends it; a close request for either window is no request
+// to end the program. Clicks on the main window do nothing while it is open.
+TEST_F(MainWindow, RenameShowsTheRowAndWritesBackToItHoweverItEnds) {
+    AddRows({"1000\nF5", "500\na", "0\nReturn"});
+    SetGadgetText(kGadgetKey, "F1");
+    HandlePendingEvents();
+    Rename(0, {[] {
+                   EXPECT_EQ(
+                       GetGadgetText(kGadgetRenamePause) + "|" + GetGadgetText(kGadgetRenameKey),
+                       "1000|F5");
+               },
+               Retype(kGadgetRenamePause, "2x5-0"), Retype(kGadgetRenameKey, "Escape"),
+               [] {
+                   SelectRow(-1);
+                   for (ObjectNumber button : {kGadgetAdd, kGadgetStart, kGadgetExpand})
+                       PostClick(button);
+               },
+               [] { PostClick(kGadgetRenameApply); }});
+    Rename(1, {Retype(kGadgetRenamePause, ""), Retype(kGadgetRenameKey, ""), [] { SelectRow(2); },
+               [] { PostMessageA(WindowID(kRenameWindow), WM_CLOSE, 0, 0); }});
+    Rename(2, {Retype(kGadgetRenameKey, "y"),
+               [] { PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0); }});
+    EXPECT_EQ(ListRows(), (Rows{"250|Escape", "|", "0|y"}));
+    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, -1, 1), "Key/Text");
+    EXPECT_EQ(WindowHeight(kMainWindow), 420);
+    EXPECT_TRUE(trayIcons.empty());
+    EXPECT_FALSE(mainLoopEnded);
+}
+
+// Ctrl+U pressed once before the first poll; the keys the run sends.
+std::string sent;
+bool triggerPending = true;
+
+int16_t TriggerOnce(int key) {
+    const bool pressed = triggerPending && (key == 'U' || key == VK_CONTROL);
+    triggerPending = triggerPending && key != VK_CONTROL;
+    return pressed ? 1 : 0;
+}
+
+void RecordKey(uint8_t key, uint8_t, uint32_t flags) {
+    sent += std::string(flags & KEYEVENTF_KEYUP ? "-" : "+") + static_cast<char>(key);
+}
+
+TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick) {
+    InputSeam seam = PlatformInput();
+    seam.keyEvent = RecordKey;
+    seam.asyncKeyState = TriggerOnce;
+    SetInput(seam);
+    RunPlayback();  // the icon is refused: no way back from hiding, so it stays idle
+    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
+
+    trayAnswer = TRUE;
+    AddRows({"0\na"});
+    PostMessageA(WindowID(kMainWindow), kMessageTrayEvent, kTrayIconPlayback, WM_LBUTTONDBLCLK);
+    RunPlayback();
+    EXPECT_EQ(sent, "+A-A");
+    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
+    const HICON armed = static_cast<HICON>(ImageID(kImageArmed));
+    const HICON running = static_cast<HICON>(ImageID(kImageRunning));
+    EXPECT_EQ(trayIcons, (std::vector<HICON>{armed, armed, nullptr, running, armed, nullptr}));
+}
+
+constexpr char kMenuClass[] = "#32768";
 constexpr UINT kMenuGetHandle = 0x01E1;  // MN_GETHMENU
 
 // The popup menu's items as it was shown, "id text|...".
 std::string shownMenu;
 
-bool CloseShownMenu() {
-    HWND menuWindow = FindWindowA("#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow))
-        return false;
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, kMenuGetHandle, 0, 0));
+void CloseShownMenu() {
+    HMENU menu = reinterpret_cast<HMENU>(
+        SendMessageA(FindWindowA(kMenuClass, nullptr), kMenuGetHandle, 0, 0));
     for (int item = 0; item < GetMenuItemCount(menu); ++item) {
         char text[64] = {};
         GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
         shownMenu += std::to_string(GetMenuItemID(menu, item)) + " " + text + "|";
     }
     EndMenu();
-    return true;
 }
 
 // A real right click at a point of the list's client area.
@@ -36,23 +289,22 @@ void RightClick(POINT point) {
     mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
-using StepListMenu = test::AppTest;
-
-TEST_F(StepListMenu, RightClickShowsTheMenuOnlyWithARowSelected) {
-    test::SetRows({{"100", "a"}, {"100", "b"}, {"100", "c"}});
+TEST_F(MainWindow, RightClickShowsTheMenuOnlyWithARowSelected) {
+    AddRows({"100\na", "100\nb", "100\nc"});
     SetForegroundWindow(WindowID(kMainWindow));
-    test::HandlePendingEvents();
+    HandlePendingEvents();
     RECT row{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(GadgetID(kGadgetStepList), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
     const POINT onRow = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    const auto menuShown = [] { return IsWindowVisible(FindWindowA(kMenuClass, nullptr)) != 0; };
 
-    test::SelectRow(0);
+    SelectRow(0);
     RightClick({onRow.x, onRow.y + 120});
-    EXPECT_FALSE(test::RunScript({CloseShownMenu}, 500));
+    EXPECT_FALSE(RunScript(menuShown, {CloseShownMenu}, 500));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), -1);
 
     RightClick(onRow);
-    EXPECT_TRUE(test::RunScript({CloseShownMenu}, 3000));
+    EXPECT_TRUE(RunScript(menuShown, {CloseShownMenu}, 3000));
     EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|");
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
 }
