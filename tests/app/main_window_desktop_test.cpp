@@ -202,7 +202,7 @@ TEST_F(MainWindow, AddFollowsTheKeyFieldAppendsRowsAndDeleteKeepsTheOthersInOrde
 }
 
 // The rename writes back to the row it was opened for, however the selection moves meanwhile,
-// whether "Übernehmen" or a close request ends it; a close request for either window is no request
+// whether "Ändern" or a close request ends it; a close request for either window is no request
 // to end the program. Clicks on the main window do nothing while it is open.
 TEST_F(MainWindow, RenameShowsTheRowAndWritesBackToItHoweverItEnds) {
     AddRows({"1000\nF5", "500\na", "0\nReturn"});
