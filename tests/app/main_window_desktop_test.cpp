@@ -146,7 +146,7 @@ class MainWindow : public ::testing::Test {
     }
 };
 
-TEST_F(MainWindow, StartsEmptyAndDisablesAddAfterTheFirstEventTheExpanderKeepsThePlace) {
+TEST_F(MainWindow, AddIsDisabledAfterTheFirstEventTheExpanderKeepsThePlaceTabGoesInOrder) {
     EXPECT_EQ(GetGadgetItemText(kGadgetStepList, -1, 0), "Pause in ms");
     EXPECT_EQ(GetGadgetItemText(kGadgetStepList, -1, 1), "Key/Text");
     EXPECT_FALSE(Enabled(kGadgetRepeatCount));
@@ -167,6 +167,13 @@ TEST_F(MainWindow, StartsEmptyAndDisablesAddAfterTheFirstEventTheExpanderKeepsTh
     for (bool enabled : {true, false}) {
         Click(kGadgetRepeatEnable);
         EXPECT_EQ(Enabled(kGadgetRepeatCount), enabled);
+    }
+    // Tab goes on from the key field's own edit part, past the disabled "Add" and count field.
+    SetFocus(GetWindow(GadgetID(kGadgetKey), GW_CHILD));
+    for (ObjectNumber next :
+         {kGadgetStart, kGadgetExpand, kGadgetRepeatEnable, kGadgetStepList, kGadgetPause}) {
+        SendMessageA(WindowID(kMainWindow), WM_COMMAND, MAKEWPARAM(kCommandFocusNext, 1), 0);
+        EXPECT_EQ(GetFocus(), GadgetID(next)) << next;
     }
 }
 
