@@ -51,7 +51,7 @@ void OfferStepMenu() {
     }
 }
 
-void HandleGadget(int32_t gadget) {
+void HandleGadget(ObjectNumber gadget) {
     switch (gadget) {
         case kGadgetAdd:
             AddStep();
@@ -73,7 +73,7 @@ void HandleGadget(int32_t gadget) {
     }
 }
 
-void HandleMenu(int32_t item) {
+void HandleMenu(ObjectNumber item) {
     switch (item) {
         case kMenuItemDelete:
             RemoveGadgetItem(kGadgetStepList, GetGadgetState(kGadgetStepList));

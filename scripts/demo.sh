@@ -2,11 +2,18 @@
 # Shows Korvalt at work on a private virtual display, then ends: composes a step list through
 # Korvalt's window with the mouse and the keyboard as a user would, arms it, plays the list into
 # Wine's Notepad with Ctrl+U and checks the text that arrived. Needs the build (scripts/build.sh).
-# Exit 0 when the text arrived as composed. Leaves screenshots in build/demo/ (or
-# $KORVALT_BUILD/demo/): desktop.png after the run, main-window.png of the composed list.
+# Exit 0 when the text arrived as composed. Runs the exe of the ABI given as the argument, else of
+# the first that runs here (scripts/abi.sh). Leaves screenshots in the demo/ folder of that ABI's
+# build: desktop.png after the run, main-window.png of the composed list.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${KORVALT_BUILD:-build}
+source scripts/abi.sh
+abi=${1:-}
+if [ -z "$abi" ] && ! abi=$(abi_preferred); then
+    echo "demo: FAILED: no build of Korvalt can run on this host" >&2
+    exit 1
+fi
+build=$(abi_build_dir "$abi")
 out="$build/demo"
 
 # Pause in ms and key/text of each Step, typed into Korvalt's fields as they stand. "Strg an",
@@ -40,10 +47,11 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 
 source scripts/desktop.sh
-desktop_start
+desktop_start "$abi" || fail "the virtual desktop for the $abi exe did not start"
+echo "Korvalt's $abi exe: $build/bin/korvalt.exe"
 
 probe() {
-    wine "$build/bin/demo_probe.exe" "$@" 2>/dev/null
+    "$KORVALT_WINE" "$build/bin/demo_probe.exe" "$@" 2>/dev/null
 }
 
 # Runs the command until it succeeds, at most $1 seconds.
@@ -99,10 +107,10 @@ REGEDIT4
 "iWindowPosDX"=dword:000002d0
 "iWindowPosDY"=dword:000001e0
 EOF
-wine regedit /s "$KORVALT_DESKTOP_DIR/notepad.reg" </dev/null >/dev/null 2>&1
-wine notepad </dev/null >"$out/notepad.log" 2>&1 &
+"$KORVALT_WINE" regedit /s "$KORVALT_DESKTOP_DIR/notepad.reg" </dev/null >/dev/null 2>&1
+"$KORVALT_WINE" notepad </dev/null >"$out/notepad.log" 2>&1 &
 within 30 notepad_window >/dev/null || fail "Notepad did not start"
-wine "$build/bin/korvalt.exe" </dev/null >"$out/korvalt.log" 2>&1 &
+"$KORVALT_WINE" "$build/bin/korvalt.exe" </dev/null >"$out/korvalt.log" 2>&1 &
 within 30 probe gadgets >/dev/null || fail "Korvalt's window did not appear"
 while read -r name x y; do
     at[$name]="$x $y"

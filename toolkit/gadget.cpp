@@ -19,7 +19,7 @@ constexpr int32_t kGadgetGrowthStep = 50;
 // Tab, date, extended combo box and internet address classes.
 constexpr DWORD kCommonControlClasses = 0x0B08;
 // The control identifier of a control that is not, or no longer, a gadget.
-constexpr LONG kNotAGadget = -1;
+constexpr LONG_PTR kNotAGadget = -1;
 
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kStringStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
@@ -102,12 +102,12 @@ void TearDown(HWND control, ObjectNumber number) {
     RemovePropA(control, kPropertyGadgetNumber);
     if (RemovePropA(control, kPropertyDropTarget))
         RevokeDragDrop(control);
-    SetWindowLongA(control, GWL_ID, kNotAGadget);
+    SetWindowLongPtrA(control, GWLP_ID, kNotAGadget);
     library->gadgets.Release(number);
 }
 
 LRESULT CALLBACK GadgetProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LONG number = GetWindowLongA(control, GWL_ID);
+    const ObjectNumber number = GetWindowLongPtrA(control, GWLP_ID);
     GadgetRecord* record = number == kNotAGadget ? nullptr : LookupGadget(number);
     if (!record || record->control != control) {
         return DefWindowProcA(control, message, wParam, lParam);
@@ -372,8 +372,8 @@ intptr_t RegisterGadget(ObjectNumber number, HWND control, const KindOperations&
     record->control = control;
     record->previousProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProcedure)));
-    SetWindowLongA(control, GWL_ID, assigned);
-    SetPropA(control, kPropertyGadgetNumber, reinterpret_cast<HANDLE>(intptr_t{assigned}));
+    SetWindowLongPtrA(control, GWLP_ID, assigned);
+    SetPropA(control, kPropertyGadgetNumber, reinterpret_cast<HANDLE>(assigned));
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(library->font), TRUE);
     return number == kDynamicNumber ? assigned : reinterpret_cast<intptr_t>(control);
 }
@@ -381,25 +381,25 @@ intptr_t RegisterGadget(ObjectNumber number, HWND control, const KindOperations&
 HWND CreateGadgetControl(DWORD extendedStyle, const char* className, const char* text, DWORD style,
                          int32_t x, int32_t y, int32_t width, int32_t height) {
     return CreateWindowExA(extendedStyle, className, TextOrEmpty(text), style, x, y, width, height,
-                           library->parent, reinterpret_cast<HMENU>(intptr_t{kNotAGadget}),
+                           library->parent, reinterpret_cast<HMENU>(kNotAGadget),
                            GetModuleHandleA(nullptr), nullptr);
 }
 
 void PostGadgetEvent(HWND control, int32_t eventType) {
     PostMessageA(TopLevelWindowOf(control), kMessageGadgetEvent,
-                 static_cast<WPARAM>(GetWindowLongA(control, GWL_ID)), eventType);
+                 static_cast<WPARAM>(GetWindowLongPtrA(control, GWLP_ID)), eventType);
 }
 
 ObjectNumber GadgetNumberOf(const GadgetRecord& record) {
-    return GetWindowLongA(record.control, GWL_ID);
+    return GetWindowLongPtrA(record.control, GWLP_ID);
 }
 
 LRESULT HandleControlMessage(HWND control, HWND window, UINT message, WPARAM wParam,
                              LPARAM lParam) {
     if (!control)
         return kNotHandled;
-    const LONG number = GetWindowLongA(control, GWL_ID);
-    if (reinterpret_cast<intptr_t>(GetPropA(control, kPropertyGadgetNumber)) != number) {
+    const ObjectNumber number = GetWindowLongPtrA(control, GWLP_ID);
+    if (reinterpret_cast<ObjectNumber>(GetPropA(control, kPropertyGadgetNumber)) != number) {
         return kNotHandled;
     }
     GadgetRecord* record = LookupGadget(number);

@@ -120,6 +120,8 @@ void InitSysTrayLibrary();
 // nullptr restores Shell_NotifyIconA.
 using NotifyIconFunction = BOOL (*)(DWORD message, NOTIFYICONDATAA* data);
 void SetNotifyIconFunction(NotifyIconFunction function);
+// The icon that `owner` knows by the shell's `identifier`, kDynamicNumber for none.
+ObjectNumber SysTrayIconNumberOf(HWND owner, UINT identifier);
 
 // Shut-down, in the toolkit's order: every tray icon, every window (then the last drop event's
 // data), every image.

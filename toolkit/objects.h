@@ -1,9 +1,12 @@
 #pragma once
-// Numbered objects: every window, gadget, image, menu and tray icon is named by a number of the
-// program's choosing (0, 1, 2 ...) or, for -1, by a dynamic number that the table hands out
-// (the address of the object's record). A number is never used as an address: an unknown value
-// simply reads as "not in use".
+// Numbered objects: every window, gadget, image, menu and tray icon is named by a static number
+// of the program's choosing (0 to kMaxStaticNumber) or, for -1, by a dynamic number that the table
+// hands out: the whole address of the object's record, as wide as a pointer, so no two objects
+// share one. Windows never maps the first 64 KiB of an address space, so a dynamic number always
+// lies above every static one. A number is never used as an address: an unknown value simply
+// reads as "not in use".
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -14,8 +17,11 @@
 
 namespace kv {
 
-using ObjectNumber = int32_t;
+using ObjectNumber = intptr_t;
 constexpr ObjectNumber kDynamicNumber = -1;
+// The largest static number; a larger one is refused like any failed creation, before anything
+// is allocated.
+constexpr ObjectNumber kMaxStaticNumber = 0xFFFF;
 
 // Record: default-constructible (the free state), movable, with `bool InUse() const` that is true
 // once the record holds its platform handle.
@@ -25,14 +31,15 @@ class ObjectTable {
     // Frees whatever object holds a number; called before a number is (re)used.
     using ReleaseFunction = void (*)(ObjectNumber);
 
-    ObjectTable(int32_t growthStep, ReleaseFunction release)
+    ObjectTable(ObjectNumber growthStep, ReleaseFunction release)
         : growthStep_(growthStep), release_(release), slots_(growthStep) {}
     ObjectTable(const ObjectTable&) = delete;
     ObjectTable& operator=(const ObjectTable&) = delete;
 
     // The record to fill for `number`, with the number it now stands under in `assigned`
     // (the new dynamic number for -1). A previous holder of a static number is released first.
-    // nullptr when the number is refused (below -1) or the table cannot grow.
+    // nullptr when the number is refused (below -1, above kMaxStaticNumber) or the table cannot
+    // grow.
     Record* Allocate(ObjectNumber number, ObjectNumber* assigned = nullptr) {
         if (number == kDynamicNumber) {
             try {
@@ -45,13 +52,11 @@ class ObjectTable {
                 *assigned = NumberOf(record);
             return record;
         }
-        if (number < 0)
+        if (!IsStatic(number))
             return nullptr;
         if (number >= Capacity()) {
-            if (number > INT32_MAX - growthStep_)
-                return nullptr;
             try {
-                slots_.resize(static_cast<size_t>(number) + growthStep_);
+                slots_.resize(static_cast<size_t>(std::min(number + growthStep_, kStaticLimit)));
             } catch (const std::exception&) {
                 return nullptr;
             }
@@ -71,8 +76,9 @@ class ObjectTable {
 
     // Frees the number; the platform object must already be gone.
     void Release(ObjectNumber number) {
-        if (number >= 0 && number < Capacity()) {
-            slots_[number] = Record{};
+        if (IsStatic(number)) {
+            if (number < Capacity())
+                slots_[number] = Record{};
             return;
         }
         for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
@@ -83,7 +89,7 @@ class ObjectTable {
         }
     }
 
-    int32_t Capacity() const { return static_cast<int32_t>(slots_.size()); }
+    ObjectNumber Capacity() const { return static_cast<ObjectNumber>(slots_.size()); }
 
     // Calls `visit` with every number in use: static numbers ascending, then dynamic ones from the
     // oldest to the newest. The walk keeps its place to itself, so `visit` may free or create
@@ -91,7 +97,7 @@ class ObjectTable {
     // meanwhile is skipped.
     template <class Visit>
     void ForEachNumber(Visit visit) {
-        for (int32_t i = 0; i < Capacity(); ++i) {
+        for (ObjectNumber i = 0; i < Capacity(); ++i) {
             if (slots_[i].InUse())
                 visit(i);
         }
@@ -110,13 +116,17 @@ class ObjectTable {
     }
 
   private:
+    static constexpr ObjectNumber kStaticLimit = kMaxStaticNumber + 1;
+
+    static bool IsStatic(ObjectNumber number) { return number >= 0 && number <= kMaxStaticNumber; }
+
     static ObjectNumber NumberOf(const Record* record) {
-        return static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(record));
+        return reinterpret_cast<ObjectNumber>(record);
     }
 
     Record* Find(ObjectNumber number) {
-        if (number >= 0 && number < Capacity())
-            return &slots_[number];
+        if (IsStatic(number))
+            return number < Capacity() ? &slots_[number] : nullptr;
         for (Record& record : dynamic_) {
             if (NumberOf(&record) == number)
                 return &record;
@@ -124,7 +134,7 @@ class ObjectTable {
         return nullptr;
     }
 
-    int32_t growthStep_;
+    ObjectNumber growthStep_;
     ReleaseFunction release_;
     // A deque keeps records in place when it grows, so a record handed out stays valid while
     // platform calls made during its creation allocate other numbers.

@@ -1,5 +1,7 @@
 #include "toolkit/systray.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -15,6 +17,8 @@ constexpr size_t kToolTipLength = 63;
 
 struct TrayIconRecord {
     HWND owner = nullptr;
+    // What the shell knows the icon by (see IdentifierFor).
+    UINT identifier = 0;
     // What was last set, to add the icon again as it was when the shell restarts.
     HICON icon = nullptr;
     std::string toolTip;
@@ -47,11 +51,11 @@ ObjectTable<TrayIconRecord>& Icons() {
     return table;
 }
 
-BOOL Notify(const TrayCall& call, ObjectNumber number, const TrayIconRecord& icon) {
+BOOL Notify(const TrayCall& call, const TrayIconRecord& icon) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = icon.owner;
-    data.uID = static_cast<UINT>(number);
+    data.uID = icon.identifier;
     data.uFlags = call.flags;
     if (call.flags & NIF_MESSAGE)
         data.uCallbackMessage = kMessageTrayCallback;
@@ -67,12 +71,33 @@ void AddIconsAgain(HWND owner) {
         const TrayIconRecord* icon = Icons().Lookup(number);
         if (!icon || icon->owner != owner)
             return;
-        Notify(kAddIcon, number, *icon);
+        Notify(kAddIcon, *icon);
         // Looked up again: the shell call may dispatch messages that change the table.
         icon = Icons().Lookup(number);
         if (icon && !icon->toolTip.empty())
-            Notify(kSetToolTip, number, *icon);
+            Notify(kSetToolTip, *icon);
     });
+}
+
+bool IdentifierInUse(UINT identifier) {
+    bool used = false;
+    Icons().ForEachNumber([identifier, &used](ObjectNumber number) {
+        used = used || Icons().Lookup(number)->identifier == identifier;
+    });
+    return used;
+}
+
+// The shell keeps an icon's identifier in 32 bits. A static number is its own identifier; a
+// dynamic number, cut to 32 bits where it is wider, takes the next value above every static
+// number that no other icon holds.
+UINT IdentifierFor(ObjectNumber number) {
+    if (number <= kMaxStaticNumber)
+        return static_cast<UINT>(number);
+    constexpr UINT kFirstDynamic = static_cast<UINT>(kMaxStaticNumber) + 1;
+    UINT identifier = std::max(static_cast<UINT>(number), kFirstDynamic);
+    while (IdentifierInUse(identifier))
+        identifier = identifier == UINT_MAX ? kFirstDynamic : identifier + 1;
+    return identifier;
 }
 
 }  // namespace
@@ -95,8 +120,9 @@ intptr_t AddSysTrayIcon(ObjectNumber number, HWND owner, HICON icon) {
         return 0;
     TrayIconRecord shown;
     shown.owner = owner;
+    shown.identifier = IdentifierFor(assigned);
     shown.icon = icon;
-    if (!Notify(kAddIcon, assigned, shown)) {
+    if (!Notify(kAddIcon, shown)) {
         Icons().Release(assigned);
         return 0;
     }
@@ -109,7 +135,7 @@ int32_t SysTrayIconToolTip(ObjectNumber number, const char* text) {
     if (!icon || !text)
         return 0;
     icon->toolTip.assign(text, strnlen(text, kToolTipLength));
-    return Notify(kSetToolTip, number, *icon);
+    return Notify(kSetToolTip, *icon);
 }
 
 int32_t ChangeSysTrayIcon(ObjectNumber number, HICON newIcon) {
@@ -117,7 +143,7 @@ int32_t ChangeSysTrayIcon(ObjectNumber number, HICON newIcon) {
     if (!icon || !newIcon)
         return 0;
     icon->icon = newIcon;
-    return Notify(kChangeIcon, number, *icon);
+    return Notify(kChangeIcon, *icon);
 }
 
 int32_t RemoveSysTrayIcon(ObjectNumber number) {
@@ -128,8 +154,19 @@ int32_t RemoveSysTrayIcon(ObjectNumber number) {
     // this icon back.
     TrayIconRecord removed;
     removed.owner = icon->owner;
+    removed.identifier = icon->identifier;
     Icons().Release(number);
-    return Notify(kRemoveIcon, number, removed);
+    return Notify(kRemoveIcon, removed);
+}
+
+ObjectNumber SysTrayIconNumberOf(HWND owner, UINT identifier) {
+    ObjectNumber found = kDynamicNumber;
+    Icons().ForEachNumber([owner, identifier, &found](ObjectNumber number) {
+        const TrayIconRecord* icon = Icons().Lookup(number);
+        if (icon->owner == owner && icon->identifier == identifier)
+            found = number;
+    });
+    return found;
 }
 
 void RemoveAllSysTrayIcons() {

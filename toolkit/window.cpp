@@ -86,7 +86,7 @@ struct QueuedEvent {
 };
 
 struct EventRecord {
-    int32_t object = 0;
+    ObjectNumber object = 0;
     ObjectNumber window = kDynamicNumber;
     int32_t type = kNoEventType;
     int32_t pendingCode = 0;
@@ -153,7 +153,7 @@ void QueueEvent(int32_t code, ObjectNumber window) {
     }
 }
 
-void SetPendingEvent(int32_t code, int32_t object, int32_t type) {
+void SetPendingEvent(int32_t code, ObjectNumber object, int32_t type) {
     EventRecord& events = Events();
     events.pendingCode = code;
     events.object = object;
@@ -293,9 +293,9 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     if (OfferToGadgets(control, window, WM_COMMAND, wParam, lParam) != kNotHandled)
         return 0;
     if (control) {
-        SetPendingEvent(kEventGadget, GetWindowLongA(control, GWL_ID), HIWORD(wParam));
+        SetPendingEvent(kEventGadget, GetWindowLongPtrA(control, GWLP_ID), HIWORD(wParam));
     } else if (HIWORD(wParam) == 0) {
-        SetPendingEvent(kEventMenu, static_cast<int32_t>(wParam), kNoEventType);
+        SetPendingEvent(kEventMenu, static_cast<ObjectNumber>(wParam), kNoEventType);
     } else if (LOWORD(wParam) == kCommandFocusNext) {
         MoveFocus(true);
     } else if (LOWORD(wParam) == kCommandFocusPrevious) {
@@ -306,10 +306,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void OnTrayEvent(WPARAM wParam, LPARAM lParam) {
+void OnTrayEvent(HWND window, WPARAM wParam, LPARAM lParam) {
+    const ObjectNumber icon = SysTrayIconNumberOf(window, static_cast<UINT>(wParam));
     for (const TrayEventType& entry : kTrayEventTypes) {
-        if (static_cast<UINT>(lParam) == entry.mouseMessage) {
-            SetPendingEvent(kEventSysTray, static_cast<int32_t>(wParam), entry.type);
+        if (icon != kDynamicNumber && static_cast<UINT>(lParam) == entry.mouseMessage) {
+            SetPendingEvent(kEventSysTray, icon, entry.type);
             return;
         }
     }
@@ -378,10 +379,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             PostMessageA(window, kMessageTrayEvent, wParam, lParam);
             return 0;
         case kMessageTrayEvent:
-            OnTrayEvent(wParam, lParam);
+            OnTrayEvent(window, wParam, lParam);
             return 0;
         case kMessageGadgetEvent:
-            SetPendingEvent(kEventGadget, static_cast<int32_t>(wParam),
+            SetPendingEvent(kEventGadget, static_cast<ObjectNumber>(wParam),
                             static_cast<int32_t>(lParam));
             return 0;
         case kMessageWindowDrop:
@@ -390,7 +391,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case kMessageGadgetDrop:
             if (TakeDrop(window, lParam))
-                SetPendingEvent(kEventGadgetDrop, static_cast<int32_t>(wParam), kNoEventType);
+                SetPendingEvent(kEventGadgetDrop, static_cast<ObjectNumber>(wParam), kNoEventType);
             return 0;
         default:
             if (message == Library().taskbarCreatedMessage && message != 0) {
@@ -589,16 +590,16 @@ int32_t WindowEvent(int32_t milliseconds) {
     }
 }
 
-int32_t EventGadget() {
+ObjectNumber EventGadget() {
     return Events().object;
 }
-int32_t EventMenu() {
+ObjectNumber EventMenu() {
     return Events().object;
 }
 int32_t EventType() {
     return Events().type;
 }
-int32_t EventWindow() {
+ObjectNumber EventWindow() {
     return Events().window;
 }
 WPARAM EventWParam() {

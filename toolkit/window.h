@@ -55,10 +55,10 @@ int32_t WaitWindowEvent();
 // Waits at most `milliseconds` (any negative value: without limit, 0: not at all); 0 for no
 // event. A message that made no event comes back as its own number (EventWParam/EventLParam).
 int32_t WindowEvent(int32_t milliseconds);
-int32_t EventGadget();
-int32_t EventMenu();
+ObjectNumber EventGadget();
+ObjectNumber EventMenu();
 int32_t EventType();
-int32_t EventWindow();
+ObjectNumber EventWindow();
 WPARAM EventWParam();  // of the last raw message
 LPARAM EventLParam();
 const DropRecord* EventDropData();  // nullptr when the current event is no drop

@@ -99,6 +99,7 @@ TEST(ResourcesTest, ProgramCarriesItsIconAndTheCommonControlsManifest) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos)
         << manifest;
-    EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
+    EXPECT_NE(manifest.find("processorArchitecture=\"" KORVALT_ARCHITECTURE "\""),
+              std::string::npos);
     FreeLibrary(module);
 }

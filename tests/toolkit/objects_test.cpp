@@ -63,11 +63,16 @@ TEST_F(ObjectTableTest,
 }
 
 TEST_F(ObjectTableTest, GrowsToNumberPlusStepReleasesOnReuseAndRefusesOrIgnoresStrangeNumbers) {
-    // Below -1 there is no slot; the others overflow number + step or exceed memory.
-    for (ObjectNumber number : {-2, INT_MIN, INT_MAX - 3, INT_MAX - 100})
+    // Below -1 there is no slot; above the static bound none is made, whatever memory allows.
+    for (ObjectNumber number : {ObjectNumber{-2}, ObjectNumber{INT_MIN}, kMaxStaticNumber + 1,
+                                ObjectNumber{INT_MAX}, ObjectNumber{INTPTR_MAX}})
         EXPECT_EQ(table_.Allocate(number), nullptr) << number;
+    EXPECT_EQ(table_.Capacity(), 16);
     Create(20, 200);
     EXPECT_EQ(table_.Capacity(), 36);
+    Create(kMaxStaticNumber, 1);
+    EXPECT_EQ(table_.Capacity(), kMaxStaticNumber + 1);
+    EXPECT_EQ(table_.Lookup(kMaxStaticNumber)->handle, 1);
     released.clear();
     ASSERT_NE(table_.Allocate(20), nullptr);
     EXPECT_EQ(released, std::vector<ObjectNumber>{20});
@@ -77,9 +82,10 @@ TEST_F(ObjectTableTest, GrowsToNumberPlusStepReleasesOnReuseAndRefusesOrIgnoresS
     table_.Release(dynamic);
     // A record in use that the table never handed out: its address is no number of the table.
     Record stranger{99};
-    const auto strangerNumber = static_cast<ObjectNumber>(reinterpret_cast<intptr_t>(&stranger));
+    const auto strangerNumber = reinterpret_cast<ObjectNumber>(&stranger);
     // 0x1000 lies in the never-mapped first pages: reading it would crash the test.
-    for (ObjectNumber number : {5, dynamic, -2, 1000, 0x1000, INT_MIN, strangerNumber})
+    for (ObjectNumber number : {ObjectNumber{5}, dynamic, ObjectNumber{-2}, ObjectNumber{1000},
+                                ObjectNumber{0x1000}, ObjectNumber{INT_MIN}, strangerNumber})
         EXPECT_EQ(table_.Lookup(number), nullptr) << number;
     table_.Release(strangerNumber);
     EXPECT_EQ(stranger.handle, 99);

@@ -1,5 +1,8 @@
+#include <cstddef>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "toolkit/fixture.h"
 #include "toolkit/systray.h"
@@ -7,20 +10,23 @@
 
 namespace kv {
 
+constexpr size_t kTipBytes = 64;
+
 // A shell call as sent: message, owner, icon number, flags, callback message, icon, tool tip.
 using Call = std::tuple<DWORD, HWND, UINT, UINT, UINT, HICON, std::string>;
 std::vector<Call> calls;
 
 // The owner must exist to receive the shell's answer.
 BOOL RecordCall(DWORD message, NOTIFYICONDATAA* data) {
-    EXPECT_EQ(data->cbSize, 88u);
+    // The first record layout, whose tool tip ends after 64 bytes.
+    EXPECT_EQ(data->cbSize, offsetof(NOTIFYICONDATAA, szTip) + kTipBytes);
     EXPECT_TRUE(IsWindow(data->hWnd));
     calls.emplace_back(message, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
                        data->hIcon, data->szTip);
     return TRUE;
 }
 
-const std::string kSeventy(70, 'x'), kTip(63, 'x');  // kTip: what the record's 64 bytes hold
+const std::string kSeventy(70, 'x'), kTip(kTipBytes - 1, 'x');  // what the record's tip holds
 
 // Each case starts with no icon and no call recorded, whichever case ran before.
 class SysTrayTest : public test::WindowTest {
@@ -75,6 +81,30 @@ TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
 
     SendMessageA(owner_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
+}
+
+// Clicks on an icon become tray events of their type naming its number, also for a dynamic
+// number wider than the shell's 32-bit identifier; other mouse messages, and callbacks for an
+// identifier that names no icon of the window, come raw.
+TEST_F(SysTrayTest, CallbacksBecomeTrayEventsOfTheIconTheShellNamed) {
+    const ObjectNumber dynamic = AddSysTrayIcon(kDynamicNumber, owner_, armed_);
+    ASSERT_TRUE(AddSysTrayIcon(1, owner_, armed_) && dynamic);
+    ASSERT_EQ(calls.size(), 2u);
+    const UINT dynamicId = std::get<2>(calls[0]);
+    EXPECT_GT(dynamicId, static_cast<UINT>(kMaxStaticNumber));
+    using Seen = std::vector<std::pair<ObjectNumber, int32_t>>;
+    Seen seen;
+    for (const auto& [id, mouse] : std::vector<std::pair<UINT, UINT>>{{1, WM_LBUTTONUP},
+                                                                      {1, WM_RBUTTONUP},
+                                                                      {dynamicId, WM_LBUTTONDBLCLK},
+                                                                      {1, WM_RBUTTONDBLCLK},
+                                                                      {1, WM_MOUSEMOVE},
+                                                                      {7, WM_LBUTTONDBLCLK}}) {
+        SendMessageA(owner_, kMessageTrayCallback, id, mouse);
+        const bool tray = WindowEvent(0) == kEventSysTray;
+        seen.emplace_back(tray ? EventGadget() : -1, tray ? EventType() : -1);
+    }
+    EXPECT_EQ(seen, (Seen{{1, 0}, {1, 1}, {dynamic, 2}, {1, 3}, {-1, -1}, {-1, -1}}));
 }
 
 // OleInitialize answers S_FALSE while OLE is already initialised on the thread.
