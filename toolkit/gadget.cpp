@@ -107,6 +107,10 @@ void TearDown(HWND control, ObjectNumber number) {
 }
 
 LRESULT CALLBACK GadgetProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    // From another thread these carry made-up values (a posted one never gets here): the control
+    // would read the notification's pointer or free what it still uses.
+    if ((message == WM_NOTIFY || message == WM_NCDESTROY) && InSendMessage())
+        return 0;
     const ObjectNumber number = GetWindowLongPtrA(control, GWLP_ID);
     GadgetRecord* record = number == kNotAGadget ? nullptr : LookupGadget(number);
     if (!record || record->control != control) {
@@ -386,8 +390,8 @@ HWND CreateGadgetControl(DWORD extendedStyle, const char* className, const char*
 }
 
 void PostGadgetEvent(HWND control, int32_t eventType) {
-    PostMessageA(TopLevelWindowOf(control), kMessageGadgetEvent,
-                 static_cast<WPARAM>(GetWindowLongPtrA(control, GWLP_ID)), eventType);
+    PostOwnMessage(TopLevelWindowOf(control), kMessageGadgetEvent,
+                   static_cast<WPARAM>(GetWindowLongPtrA(control, GWLP_ID)), eventType);
 }
 
 ObjectNumber GadgetNumberOf(const GadgetRecord& record) {

@@ -33,6 +33,10 @@ constexpr UINT kMessageGadgetEvent = 13103;   // wParam gadget number, lParam ev
 constexpr UINT kMessageWindowDrop = 13105;    // lParam DropRecord*
 constexpr UINT kMessageGadgetDrop = 13106;    // wParam gadget number, lParam DropRecord*
 
+// Posts one of the private messages above that the window library honours only as its own post:
+// any program can post the same numbers with values it made up.
+void PostOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Keyboard focus commands of every window's accelerator table.
 constexpr WORD kCommandFocusNext = 1212;
 constexpr WORD kCommandFocusPrevious = 1213;

@@ -85,6 +85,38 @@ struct QueuedEvent {
     ObjectNumber window;
 };
 
+// A private message that the toolkit posted and its window has not received yet.
+struct OwnPost {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+
+    bool operator==(const OwnPost& other) const {
+        return window == other.window && message == other.message && wParam == other.wParam &&
+               lParam == other.lParam;
+    }
+};
+
+class MessageHook {
+  public:
+    MessageHook() = default;
+    MessageHook(const MessageHook&) = delete;
+    MessageHook& operator=(const MessageHook&) = delete;
+    ~MessageHook() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+
+    void Install(int type, HOOKPROC procedure) {
+        if (!hook_)
+            hook_ = SetWindowsHookExA(type, procedure, nullptr, GetCurrentThreadId());
+    }
+
+  private:
+    HHOOK hook_ = nullptr;
+};
+
 struct EventRecord {
     ObjectNumber object = 0;
     ObjectNumber window = kDynamicNumber;
@@ -110,6 +142,8 @@ struct WindowLibrary {
     MessageFilterFunction allowMessage = nullptr;
     ControlMessageHandler controlHandler = nullptr;
     TaskbarCreatedHandler taskbarCreatedHandler = nullptr;
+    std::deque<OwnPost> ownPosts;
+    MessageHook postedMessageFilter;
 };
 
 WindowLibrary& Library() {
@@ -172,6 +206,57 @@ bool TakeDrop(HWND window, LPARAM lParam) {
 
 bool IsDropMessage(UINT message) {
     return message == kMessageWindowDrop || message == kMessageGadgetDrop;
+}
+
+bool TakeOwnPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::deque<OwnPost>& posts = Library().ownPosts;
+    const auto post =
+        std::find(posts.begin(), posts.end(), OwnPost{window, message, wParam, lParam});
+    if (post == posts.end())
+        return false;
+    posts.erase(post);
+    return true;
+}
+
+void ForgetOwnPosts(HWND window) {
+    std::deque<OwnPost>& posts = Library().ownPosts;
+    posts.erase(std::remove_if(posts.begin(), posts.end(),
+                               [window](const OwnPost& post) { return post.window == window; }),
+                posts.end());
+}
+
+// Messages whose parameters the toolkit reads as pointers or as its own records. Only the
+// program's own thread sends them; Windows marshals none of them between processes, so from
+// anyone else their values are made up.
+bool IsOwnThreadMessage(UINT message) {
+    return message == WM_NOTIFY || message == WM_NCDESTROY || message == kMessageTrayEvent ||
+           message == kMessageGadgetEvent || IsDropMessage(message);
+}
+
+// A posted WM_NOTIFY or WM_NCDESTROY never comes from the platform: whoever posted it, it is
+// made harmless before any loop of this thread (the platform's menu and message box loops
+// included) dispatches it.
+LRESULT CALLBACK FilterPostedMessages(int code, WPARAM removal, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        MSG& message = *reinterpret_cast<MSG*>(lParam);
+        if (message.message == WM_NOTIFY || message.message == WM_NCDESTROY) {
+            message.message = WM_NULL;
+            message.wParam = 0;
+            message.lParam = 0;
+        }
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// What WindowEvent returns as a message that made no event: never a number that the program
+// takes for an event, so a made-up message cannot repeat the last event's action.
+bool IsEventCode(UINT message) {
+    static constexpr int32_t kCodes[] = {kEventGadget,         kEventMenu,       kEventSysTray,
+                                         kEventActivateWindow, kEventWindowDrop, kEventGadgetDrop,
+                                         kEventCloseWindow,    kEventMoveWindow, kEventSizeWindow,
+                                         kEventRepaint};
+    return std::find(std::begin(kCodes), std::end(kCodes), static_cast<int32_t>(message)) !=
+           std::end(kCodes);
 }
 
 // Events queued for a window that is gone would name whatever window takes its number next.
@@ -318,6 +403,8 @@ void OnTrayEvent(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (InSendMessage() && IsOwnThreadMessage(message))
+        return 0;
     HWND numbered = NumberedWindowOf(window);
     ObjectNumber number = numbered ? PropertyNumber(numbered) : kDynamicNumber;
     Events().window = number;
@@ -368,6 +455,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             break;
         case WM_NCDESTROY:
             ForgetPostedDrops(window);
+            ForgetOwnPosts(window);
             // Destroyed without CloseWindow (with its owner, say): the number goes with it.
             if (numbered == window && LookupWindow(number) == window) {
                 DetachWindow(window);
@@ -376,14 +464,17 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             }
             break;
         case kMessageTrayCallback:
-            PostMessageA(window, kMessageTrayEvent, wParam, lParam);
+            PostOwnMessage(window, kMessageTrayEvent, wParam, lParam);
             return 0;
         case kMessageTrayEvent:
-            OnTrayEvent(window, wParam, lParam);
+            if (TakeOwnPost(window, message, wParam, lParam))
+                OnTrayEvent(window, wParam, lParam);
             return 0;
         case kMessageGadgetEvent:
-            SetPendingEvent(kEventGadget, static_cast<ObjectNumber>(wParam),
-                            static_cast<int32_t>(lParam));
+            if (TakeOwnPost(window, message, wParam, lParam)) {
+                SetPendingEvent(kEventGadget, static_cast<ObjectNumber>(wParam),
+                                static_cast<int32_t>(lParam));
+            }
             return 0;
         case kMessageWindowDrop:
             if (TakeDrop(window, lParam))
@@ -466,6 +557,15 @@ bool FetchMessage(int32_t milliseconds, MSG* message) {
 
 }  // namespace
 
+void PostOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!PostMessageA(window, message, wParam, lParam))
+        return;
+    try {
+        Library().ownPosts.push_back({window, message, wParam, lParam});
+    } catch (const std::exception&) {
+    }
+}
+
 void SetControlMessageHandler(ControlMessageHandler handler) {
     Library().controlHandler = handler;
 }
@@ -480,6 +580,7 @@ void InitWindowLibrary(HINSTANCE instance) {
     library.classIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     library.classCursor = LoadCursorA(nullptr, IDC_ARROW);
     library.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    library.postedMessageFilter.Install(WH_GETMESSAGE, FilterPostedMessages);
     if (const FARPROC procedure =
             GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")) {
         library.allowMessage =
@@ -581,8 +682,8 @@ int32_t WindowEvent(int32_t milliseconds) {
         // A message whose dispatch queued an event (a posted WM_CLOSE) is that event, once.
         if (!events.queue.empty())
             return TakeQueuedEvent();
-        // A drop message that carried no record of ours came from another program: no event.
-        if (!IsDropMessage(message.message)) {
+        // A private message that carried nothing of ours came from another program: no event.
+        if (!IsEventCode(message.message) && !IsOwnThreadMessage(message.message)) {
             events.rawWParam = message.wParam;
             events.rawLParam = message.lParam;
             return static_cast<int32_t>(message.message);

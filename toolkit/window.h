@@ -69,9 +69,6 @@ int32_t WindowY(ObjectNumber number);
 int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height);
 int32_t HideWindow(ObjectNumber number, int32_t state);
 
-// The number of the toolkit window `window` belongs to (itself or an ancestor), -1 for none.
-ObjectNumber WindowNumberOf(HWND window);
-
 // Shut-down: closes every window, then drops the last drop event's data.
 void CloseAllWindows();
 

@@ -164,6 +164,15 @@ constexpr char kPressJ[] = "xdotool keydown j sleep 0.1 keyup j";
 // cost little processor time all the same, then over a text that arrives in whole passes. J ends
 // each, and the tray icon's double click brings the window back as it was.
 TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick) {
+    // Made up by this program, another one than Korvalt: none does harm or acts as "Start...".
+    for (HWND target : {window_, Gadget(kGadgetStepList)}) {
+        for (UINT message : {WM_NOTIFY, WM_NCDESTROY, 12502, 13100, 13101, 13103, 13105}) {
+            PostMessageA(target, message, kGadgetStart, 1);
+            SendMessageTimeoutA(target, message, kGadgetStart, 1, SMTO_NORMAL, kSettleMs, nullptr);
+        }
+    }
+    ASSERT_TRUE(Answers(kLimitMs));
+    EXPECT_TRUE(IsWindowVisible(window_));
     PostMessageA(Gadget(kGadgetRepeatEnable), BM_CLICK, 0, 0);
     RECT before, after;
     GetWindowRect(window_, &before);

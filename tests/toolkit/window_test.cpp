@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "toolkit/fixture.h"
+#include "toolkit/gadget.h"
+#include "toolkit/listicon.h"
 
 namespace kv {
 
@@ -65,7 +67,8 @@ TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsC
     HWND zero = Open(0, kWindowInvisible);
     HWND one = Open(1, kWindowInvisible);
     HDC dc = GetDC(zero);
-    PostMessageA(zero, kMessageGadgetEvent, 4, 1);
+    PostOwnMessage(zero, kMessageGadgetEvent, 4, 1);
+    PostMessageA(zero, kMessageGadgetEvent, 5, 1);  // not the toolkit's own
     for (const UINT message : {WM_ERASEBKGND, WM_ERASEBKGND, WM_MOVE, WM_ERASEBKGND})
         SendMessageA(zero, message, reinterpret_cast<WPARAM>(dc), 0);
     for (int repeat = 0; repeat < 2; ++repeat)
@@ -86,16 +89,39 @@ TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsC
     EXPECT_EQ(PendingEvents(), (Events{{kEventMoveWindow, 0}}));
 }
 
-// Any program can post the drop messages; a value that is no drop record of ours is no event.
-TEST_F(WindowTest, DropMessagesMadeUpByAnotherProgramChangeNothing) {
+// Any program can post or send the toolkit's private messages, WM_NOTIFY and WM_NCDESTROY, and
+// with any values: nothing is read through them, no event comes of them, and the window and its
+// gadget stay what they were.
+TEST_F(WindowTest, MessagesMadeUpByAnotherProgramChangeNothing) {
     HWND window = Open(0, kWindowInvisible);
-    test::Process poster(test::BesideThisExe("message_poster.exe") + " " +
-                         std::to_string(reinterpret_cast<uintptr_t>(window)) +
-                         " 13105 0 4096 13106 1 4096 13106 1 0xDEADBEE0 13105 0 0");
-    ASSERT_EQ(poster.ExitCode(10000), 0u);
+    InitGadgetLibrary();
+    CreateGadgetList(window);
+    ListIconGadget(1, 0, 0, 100, 100, "Pause", 50);
+    AddGadgetItem(1, -1, "100");
+    Events seen;
+    const auto collect = [&] {
+        for (int32_t code; (code = WindowEvent(10)) != 0;)
+            seen.emplace_back(code, EventWindow());
+    };
+    for (HWND target : {window, GadgetID(1)}) {
+        test::Process poster(
+            test::BesideThisExe("message_poster.exe") + " " +
+            std::to_string(reinterpret_cast<uintptr_t>(target)) +
+            " 13105 0 4096 13106 1 4096 13106 1 0xDEADBEE0 13105 0 0 s13106 1 4096"
+            " 78 0 1 s78 0 1 130 0 0 s130 0 0 13103 5 0 s13103 5 0 12502 1 515 s12502 1 515"
+            " 13100 0 0 13101 10 0");
+        EXPECT_TRUE(test::PollUntil([&] { return poster.ExitCode(0) == 0; }, 20000, collect));
+    }
     PostMessageA(window, WM_USER + 1, 0, 0);
-    EXPECT_EQ(PendingEvents(), (Events{{WM_USER + 1, 0}}));
+    collect();
+    EXPECT_EQ(seen, (Events{{WM_USER + 1, 0}}));
     EXPECT_EQ(EventDropData(), nullptr);
+    EXPECT_EQ(GetGadgetItemText(1, 0), "100");
+    PostMessageA(GadgetID(1), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(
+        test::PollUntil([] { return WindowEvent(10) == kEventGadget && EventGadget() == 1; }));
+    EXPECT_EQ(WindowID(0), window);
+    EXPECT_EQ(CloseWindow(0), 1);
 }
 
 }  // namespace kv
