@@ -262,7 +262,7 @@ TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick)
 
     trayAnswer = TRUE;
     AddRows({"0\na"});
-    PostMessageA(WindowID(kMainWindow), kMessageTrayEvent, kTrayIconPlayback, WM_LBUTTONDBLCLK);
+    PostMessageA(WindowID(kMainWindow), kMessageTrayCallback, kTrayIconPlayback, WM_LBUTTONDBLCLK);
     RunPlayback();
     EXPECT_EQ(sent, "+A-A");
     EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
