@@ -51,7 +51,8 @@ host_runs_i686() {
         KORVALT_I686_WHY_NOT=""
         return 0
     fi
-    KORVALT_I686_WHY_NOT="this host cannot execute 32-bit x86 code (a 32-bit program failed: ${KORVALT_I686_WHY_NOT:-exit $status})"
+    # Only the shell's reason, "Exec format error" say, without its prefix of script and line.
+    KORVALT_I686_WHY_NOT="this host cannot execute 32-bit x86 code (a 32-bit program failed: ${KORVALT_I686_WHY_NOT##*: })"
     return 1
 }
 
