@@ -46,7 +46,8 @@ int16_t PlatformAsyncKeyState(int virtualKey) {
     return GetAsyncKeyState(virtualKey);
 }
 
-// A thread that reads no key messages gets the system's key state here, toggles included.
+// This thread reads no key messages, so its key state follows the system's. Under Wine it hears
+// only of changes after the thread's input was made: with the program's windows, at its start.
 bool PlatformCapsLock() {
     return (GetKeyState(VK_CAPITAL) & 1) != 0;
 }
