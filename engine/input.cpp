@@ -9,24 +9,29 @@ namespace kv {
 namespace {
 
 // Keys go to the foreground window, so they are laid out as its thread's layout types them.
-HKL TargetLayout() {
-    return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+uintptr_t PlatformTargetLayout() {
+    return reinterpret_cast<uintptr_t>(
+        GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)));
+}
+
+HKL Layout(uintptr_t layout) {
+    return reinterpret_cast<HKL>(layout);
 }
 
 void PlatformKeyEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
     keybd_event(virtualKey, scanCode, flags, 0);
 }
 
-uint8_t PlatformScanCode(uint8_t virtualKey) {
-    return static_cast<uint8_t>(MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_VSC, TargetLayout()));
+uint8_t PlatformScanCode(uint8_t virtualKey, uintptr_t layout) {
+    return static_cast<uint8_t>(MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_VSC, Layout(layout)));
 }
 
-int16_t PlatformKeyScan(char character) {
-    return VkKeyScanExA(character, TargetLayout());
+int16_t PlatformKeyScan(char character, uintptr_t layout) {
+    return VkKeyScanExA(character, Layout(layout));
 }
 
-uint32_t PlatformKeyCharacter(uint8_t virtualKey) {
-    return MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, TargetLayout());
+uint32_t PlatformKeyCharacter(uint8_t virtualKey, uintptr_t layout) {
+    return MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, Layout(layout));
 }
 
 void PlatformCharacterEvent(wchar_t character, uint32_t flags) {
@@ -41,6 +46,12 @@ int16_t PlatformAsyncKeyState(int virtualKey) {
     return GetAsyncKeyState(virtualKey);
 }
 
+// This thread reads no key messages, so its key state follows the system's. Under Wine it hears
+// only of changes after the thread's input was made: with the program's windows, at its start.
+bool PlatformCapsLock() {
+    return (GetKeyState(VK_CAPITAL) & 1) != 0;
+}
+
 constexpr InputSeam kPlatformInput = {PlatformKeyEvent,
                                       PlatformScanCode,
                                       PlatformAsyncKeyState,
@@ -49,7 +60,9 @@ constexpr InputSeam kPlatformInput = {PlatformKeyEvent,
                                       WaitUntilCoarse,
                                       PlatformKeyScan,
                                       PlatformKeyCharacter,
-                                      PlatformCharacterEvent};
+                                      PlatformCharacterEvent,
+                                      PlatformTargetLayout,
+                                      PlatformCapsLock};
 
 InputSeam currentInput = kPlatformInput;
 

@@ -88,24 +88,24 @@ bool IsControlCharacter(wchar_t character) {
 
 // AltGr is not sent as Ctrl+Alt: programs take that for a shortcut, and Wine never makes it AltGr.
 // A dead key would wait for the next character instead of typing its own.
-KeyStroke LayoutStroke(char character) {
+KeyStroke LayoutStroke(char character, uintptr_t layout) {
     wchar_t unit = 0;
     MultiByteToWideChar(kTextCodePage, 0, &character, 1, &unit, 1);
     if (IsControlCharacter(unit)) {
         return {};
     }
     const InputSeam& input = Input();
-    const int16_t answer = input.keyScan(character);
+    const int16_t answer = input.keyScan(character, layout);
     const uint8_t virtualKey = static_cast<uint8_t>(answer & 0xFF);
     const unsigned state = static_cast<unsigned>(answer >> 8) & 0xFF;
     if (answer != kNoLayoutKey && (state & ~kShiftState) == 0 &&
-        !(input.keyCharacter(virtualKey) & kDeadKeyBit)) {
+        !(input.keyCharacter(virtualKey, layout) & kDeadKeyBit)) {
         return {virtualKey, state == kShiftState, false, 0};
     }
     return {VK_PACKET, false, false, unit};
 }
 
-KeyStroke CharacterStroke(char character) {
+KeyStroke CharacterStroke(char character, uintptr_t layout) {
     const auto byte = static_cast<unsigned char>(character);
     for (const CharacterKeys& keys : kCharacterTable) {
         if (byte >= keys.first && byte <= keys.last) {
@@ -113,7 +113,7 @@ KeyStroke CharacterStroke(char character) {
                     0};
         }
     }
-    return LayoutStroke(character);
+    return LayoutStroke(character, layout);
 }
 
 }  // namespace
@@ -131,9 +131,9 @@ const KeyToken* FindKeyToken(const std::string& keyText) {
     return nullptr;
 }
 
-KeyStroke StrokeOf(const std::string& key) {
+KeyStroke StrokeOf(const std::string& key, uintptr_t layout) {
     if (key.size() == 1) {
-        return CharacterStroke(key[0]);
+        return CharacterStroke(key[0], layout);
     }
     if (IsCtrlToken(key)) {
         return {};
@@ -144,10 +144,6 @@ KeyStroke StrokeOf(const std::string& key) {
         }
     }
     return {};
-}
-
-uint8_t VirtualKeyOf(const std::string& key) {
-    return StrokeOf(key).virtualKey;
 }
 
 bool IsCtrlToken(const std::string& key) {

@@ -39,10 +39,9 @@ struct KeyStroke {
     bool extended;
     wchar_t character;  // for VK_PACKET
 };
-KeyStroke StrokeOf(const std::string& key);
+// `layout` is the seam's targetLayout.
+KeyStroke StrokeOf(const std::string& key, uintptr_t layout);
 
-// The main key of StrokeOf, 0 for none.
-uint8_t VirtualKeyOf(const std::string& key);
 // "Strg an" or "Strg aus": the two tokens that move only Ctrl.
 bool IsCtrlToken(const std::string& key);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <bitset>
 #include <string>
 
 #include "engine/input.h"
@@ -15,62 +16,122 @@ namespace kv {
 namespace {
 
 constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
-constexpr int32_t kTriggerReleaseSlices = kTriggerReleaseLimitMs / kPauseSliceMs;
+constexpr int64_t kHoldUs = kKeyHoldMs * kMicrosecondsPerMs;
+// Under Wine a released key may read as down for this long.
+constexpr int64_t kReleaseEchoUs = 50 * kMicrosecondsPerMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
+constexpr int16_t kPressedSinceBit = 1;
 
 struct RunState {
-    bool awaitingRelease = false;  // until the run's first key
+    bool awaitingRelease = false;  // of the user's Ctrl and U, before the run's first key
     bool ctrlLeftDown = false;     // by a "Strg an" of this run
-    bool polled = false;           // the current pass has looked at the stop key
-    bool stopPending = false;      // the user's J, seen while the run held its own
+    bool capsLockTurnedOff = false;
+    // Until then the stop key reads as down by the run's own J (or one from before the run), and
+    // only a press since the previous query is the user's.
+    int64_t ownStopKeyUntil = INT64_MIN;
+    int64_t waitedUs = 0;  // by the current pass
 };
 
 RunState run;
-
-// The whole value counts: down now, or pressed since the previous query.
-bool KeyPressed(int virtualKey) {
-    return Input().asyncKeyState(virtualKey) != 0;
-}
 
 bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
 }
 
-// The stop key as a poll sees it: pressed now, or while the run held a J of its own.
 bool StopKeyPressed() {
-    const bool pending = run.stopPending;
-    run.stopPending = false;
-    return KeyPressed(kStopKey) || pending;
+    const InputSeam& input = Input();
+    const int16_t state = input.asyncKeyState(kStopKey);
+    return (input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) != 0;
 }
 
-// Injected keys set the "pressed since the last query" bit too; reading it once after the run's
-// own U or Ctrl leaves only the user's presses to trigger the next run. The run's own J is told
-// apart from the user's while it is held.
-void Send(const std::string& key) {
-    if (SendKeyWatching(key, kStopKey))
-        run.stopPending = true;
-    if (key == kTokenCtrlDown)
-        run.ctrlLeftDown = true;
-    if (key == kTokenCtrlUp)
-        run.ctrlLeftDown = false;
-    const int virtualKey = IsCtrlToken(key) ? VK_CONTROL : VirtualKeyOf(key);
-    if (virtualKey == kTriggerKey || virtualKey == VK_CONTROL)
-        Input().asyncKeyState(virtualKey);
-}
-
-// The trigger is seen while the user still holds it: keys sent before Ctrl is let go would reach
-// the target as Ctrl combinations. 1 when the stop key came meanwhile.
-int32_t AwaitTriggerRelease() {
+void Wait(int64_t deadline, bool precise) {
     const InputSeam& input = Input();
     const int64_t start = input.now();
-    for (int32_t slice = 1; slice <= kTriggerReleaseSlices; ++slice) {
-        if (!KeyDown(kTriggerKey) && !KeyDown(VK_CONTROL))
-            return 0;
-        input.waitUntilCoarse(start + slice * kSliceUs);
-        if (StopKeyPressed())
-            return 1;
+    (precise ? input.waitUntil : input.waitUntilCoarse)(deadline);
+    run.waitedUs += input.now() - start;
+}
+
+void SendPlain(const KeyEvents& events) {
+    for (int i = 0; i < events.count; ++i)
+        SendKeyEvent(events.event[i]);
+}
+
+// A Caps Lock left on would type the text's letters in the other case.
+void NoteTriggerRelease() {
+    if (KeyDown(kTriggerKey) || KeyDown(VK_CONTROL))
+        return;
+    run.awaitingRelease = false;
+    if (Input().capsLock()) {
+        SendPlain(TapOf(VK_CAPITAL));
+        run.capsLockTurnedOff = true;
     }
-    return 0;
+}
+
+// Waits until `deadline` in slices from `start`, only the last one precise, polling the stop key
+// after each but the last unless `pollLast`. True when the stop key was seen.
+bool WaitPolling(int64_t start, int64_t deadline, bool pollLast) {
+    for (int64_t sliceEnd = start + kSliceUs;; sliceEnd += kSliceUs) {
+        // Looked at before the slice, so that nothing but the stop key is polled at its end.
+        if (run.awaitingRelease)
+            NoteTriggerRelease();
+        const bool last = sliceEnd >= deadline;
+        Wait(last ? deadline : sliceEnd, last);
+        if ((!last || pollLast) && StopKeyPressed())
+            return true;
+        if (last)
+            return false;
+    }
+}
+
+// Keys sent while the user still holds Ctrl+U would reach the target as Ctrl combinations.
+// True when the stop key came meanwhile.
+bool AwaitTriggerRelease() {
+    const InputSeam& input = Input();
+    const int64_t start = input.now();
+    for (int64_t slice = 1;; ++slice) {
+        NoteTriggerRelease();
+        if (!run.awaitingRelease)
+            return false;
+        Wait(start + slice * kSliceUs, false);
+        if (StopKeyPressed())
+            return true;
+    }
+}
+
+// Injected keys set the "pressed since the last query" bit too; reading it right after the run's
+// own U, Ctrl or J leaves only the user's presses to count.
+void Sent(const KeyEvent& event) {
+    const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
+    const uint8_t key = event.virtualKey;
+    if (key == VK_CONTROL)
+        run.ctrlLeftDown = !release;
+    if (key == kStopKey)
+        run.ownStopKeyUntil = release ? Input().now() + kReleaseEchoUs : INT64_MAX;
+    if (!release && (key == kTriggerKey || key == VK_CONTROL || key == kStopKey))
+        Input().asyncKeyState(key);
+}
+
+// Polls the stop key between every two events and through the hold; once it is seen, only the
+// releases of the keys these events pressed are sent. True when stopped.
+bool SendPolling(const KeyEvents& events) {
+    const InputSeam& input = Input();
+    std::bitset<256> down;
+    bool stopped = false;
+    for (int i = 0; i < events.count; ++i) {
+        const KeyEvent& event = events.event[i];
+        const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
+        if (stopped && !(release && down[event.virtualKey]))
+            continue;
+        SendKeyEvent(event);
+        Sent(event);
+        down[event.virtualKey] = !release;
+        if (stopped || i + 1 == events.count)
+            continue;
+        const int64_t sentAt = input.now();
+        stopped =
+            i == events.holdAfter ? WaitPolling(sentAt, sentAt + kHoldUs, false) : StopKeyPressed();
+    }
+    return stopped;
 }
 
 }  // namespace
@@ -78,43 +139,44 @@ int32_t AwaitTriggerRelease() {
 // Both keys are queried at every poll, so a press counts only in the interval it happened in: an
 // old Ctrl+S followed by a typed "u" is no trigger.
 bool TriggerPressed() {
-    const bool trigger = KeyPressed(kTriggerKey);
-    return KeyPressed(VK_CONTROL) && trigger;
+    const bool trigger = Input().asyncKeyState(kTriggerKey) != 0;
+    return Input().asyncKeyState(VK_CONTROL) != 0 && trigger;
 }
 
 void PlayRun(int32_t repetitionCount) {
     const InputSeam& input = Input();
     run = RunState{};
     run.awaitingRelease = true;
-    // A j typed while armed is no request to stop this run.
+    // A j typed while armed is no request to stop this run, though Wine may still report it down.
     input.asyncKeyState(kStopKey);
+    run.ownStopKeyUntil = input.now() + kReleaseEchoUs;
     for (int32_t passes = 0;;) {
-        const int64_t start = input.now();
+        run.waitedUs = 0;
         if (PlayPass())
             break;
         if (repetitionCount >= 0 && ++passes >= repetitionCount)
             break;
-        // A pass that waited for nothing ends with one slice that polls the stop key, so an endless
-        // run over an empty or Ctrl-only list neither spins nor floods the input stream.
-        if (input.now() - start < kSliceUs) {
-            input.waitUntilCoarse(input.now() + kSliceUs);
+        // A pass that waited less than a slice, however long it worked, ends with one polling
+        // slice, so an endless run neither spins nor floods the input stream.
+        if (run.waitedUs < kSliceUs) {
+            Wait(input.now() + kSliceUs, false);
             if (StopKeyPressed())
                 break;
-        } else if (!run.polled && StopKeyPressed()) {
-            break;
         }
     }
     if (run.ctrlLeftDown)
-        Send(kTokenCtrlUp);
+        SendPlain(EventsOf(kTokenCtrlUp));
+    if (run.capsLockTurnedOff && !input.capsLock())
+        SendPlain(TapOf(VK_CAPITAL));
 }
 
+// An entry's events are laid out before its pause, so the first leaves at the pause's end.
 int32_t PlayPass() {
-    run.polled = false;
     for (const PreparedStep& step : PreparedSteps()) {
-        if (PauseAndPoll(step.Pause) || (run.awaitingRelease && AwaitTriggerRelease()))
+        const KeyEvents events = EventsOf(step.Key);
+        if (PauseAndPoll(step.Pause) || (step.Pause < kPauseSliceMs && StopKeyPressed()) ||
+            (run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
             return 1;
-        run.awaitingRelease = false;
-        Send(step.Key);
     }
     return 0;
 }
@@ -123,16 +185,8 @@ int32_t PauseAndPoll(int32_t pause) {
     const int32_t slices = pause / kPauseSliceMs;
     if (slices <= 0)
         return 0;
-    run.polled = true;
-    const InputSeam& input = Input();
-    const int64_t start = input.now();
-    // Only the end of the pause needs to be on time; the slices before it only poll.
-    for (int32_t slice = 1; slice <= slices; ++slice) {
-        (slice == slices ? input.waitUntil : input.waitUntilCoarse)(start + slice * kSliceUs);
-        if (StopKeyPressed())
-            return 1;
-    }
-    return 0;
+    const int64_t start = Input().now();
+    return WaitPolling(start, start + slices * kSliceUs, true) ? 1 : 0;
 }
 
 }  // namespace kv

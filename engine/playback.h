@@ -9,14 +9,15 @@ namespace kv {
 constexpr int32_t kPauseSliceMs = 2;
 constexpr int kTriggerKey = 'U';
 constexpr int kStopKey = 'J';
-// How long a run waits for the user to let go of Ctrl and U before its first key.
-constexpr int32_t kTriggerReleaseLimitMs = 2000;
 
 // Ctrl+U as the armed state polls it.
 bool TriggerPressed();
 
 // One playback run: passes over the prepared step list by the repetition count (0 one pass, n at
-// most n, negative until the stop key). A Ctrl that the run left down is released at its end.
+// most n, negative until the stop key). The stop key is polled in every pause slice, between
+// every two key events and through every key hold; a stop releases the keys the run holds. The
+// first key waits until the user has let go of Ctrl and U. Caps Lock is off while the run types
+// and as the user had it afterwards; a Ctrl that the run left down is released at its end.
 void PlayRun(int32_t repetitionCount);
 // 1 when the stop key ended the pass, 0 when every entry was played.
 int32_t PlayPass();

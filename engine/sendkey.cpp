@@ -12,58 +12,69 @@ namespace {
 
 // The layout's scan code goes with every event: programs that read scan codes drop keys
 // without one.
-void SendKeyEvent(const InputSeam& input, uint8_t virtualKey, bool extended, bool release) {
-    const uint32_t flags =
-        (extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (release ? KEYEVENTF_KEYUP : 0u);
-    input.keyEvent(virtualKey, input.scanCode(virtualKey), flags);
+KeyEvent Event(uint8_t virtualKey, uint8_t scanCode, bool extended, bool release) {
+    return {virtualKey, scanCode,
+            (extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (release ? KEYEVENTF_KEYUP : 0u), 0};
 }
 
-constexpr int16_t kPressedSinceBit = 1;
-
-void Hold(const InputSeam& input) {
-    input.waitUntil(input.now() + kKeyHoldMs * kMicrosecondsPerMs);
+void Append(KeyEvents& events, const KeyEvent& event) {
+    events.event[events.count++] = event;
 }
 
 }  // namespace
 
-void SendKey(const std::string& key) {
-    SendKeyWatching(key, 0);
+KeyEvents EventsOf(const std::string& key) {
+    const InputSeam& input = Input();
+    const uintptr_t layout = input.targetLayout();
+    KeyEvents events;
+    if (IsCtrlToken(key)) {
+        Append(events,
+               Event(VK_CONTROL, input.scanCode(VK_CONTROL, layout), false, key == kTokenCtrlUp));
+        return events;
+    }
+    const KeyStroke stroke = StrokeOf(key, layout);
+    if (stroke.virtualKey == VK_PACKET) {
+        Append(events, {VK_PACKET, 0, 0, stroke.character});
+        events.holdAfter = 0;
+        Append(events, {VK_PACKET, 0, KEYEVENTF_KEYUP, stroke.character});
+    } else if (stroke.virtualKey) {
+        const uint8_t shiftScan = stroke.shift ? input.scanCode(VK_SHIFT, layout) : 0;
+        const uint8_t scan = input.scanCode(stroke.virtualKey, layout);
+        if (stroke.shift)
+            Append(events, Event(VK_SHIFT, shiftScan, false, false));
+        events.holdAfter = events.count;
+        Append(events, Event(stroke.virtualKey, scan, stroke.extended, false));
+        Append(events, Event(stroke.virtualKey, scan, stroke.extended, true));
+        if (stroke.shift)
+            Append(events, Event(VK_SHIFT, shiftScan, false, true));
+    }
+    return events;
 }
 
-// Only the "pressed since" bit tells of another hand: the key reads as down by our own, and under
-// Wine for a while after our own release.
-bool SendKeyWatching(const std::string& key, int watchedKey) {
+KeyEvents TapOf(uint8_t virtualKey) {
     const InputSeam& input = Input();
-    if (IsCtrlToken(key)) {
-        SendKeyEvent(input, VK_CONTROL, false, key == kTokenCtrlUp);
-        return false;
+    const uint8_t scan = input.scanCode(virtualKey, input.targetLayout());
+    KeyEvents events;
+    Append(events, Event(virtualKey, scan, false, false));
+    Append(events, Event(virtualKey, scan, false, true));
+    return events;
+}
+
+void SendKeyEvent(const KeyEvent& event) {
+    if (event.virtualKey == VK_PACKET)
+        Input().characterEvent(event.character, event.flags);
+    else
+        Input().keyEvent(event.virtualKey, event.scanCode, event.flags);
+}
+
+void SendKey(const std::string& key) {
+    const InputSeam& input = Input();
+    const KeyEvents events = EventsOf(key);
+    for (int i = 0; i < events.count; ++i) {
+        SendKeyEvent(events.event[i]);
+        if (i == events.holdAfter)
+            input.waitUntil(input.now() + kKeyHoldMs * kMicrosecondsPerMs);
     }
-    const KeyStroke stroke = StrokeOf(key);
-    if (!stroke.virtualKey) {
-        return false;
-    }
-    if (stroke.virtualKey == VK_PACKET) {
-        input.characterEvent(stroke.character, 0);
-        Hold(input);
-        input.characterEvent(stroke.character, KEYEVENTF_KEYUP);
-        return false;
-    }
-    const bool watched = watchedKey != 0 && stroke.virtualKey == watchedKey;
-    bool pressedMeanwhile = watched && (input.asyncKeyState(watchedKey) & kPressedSinceBit);
-    if (stroke.shift) {
-        SendKeyEvent(input, VK_SHIFT, false, false);
-    }
-    SendKeyEvent(input, stroke.virtualKey, stroke.extended, false);
-    if (watched)
-        input.asyncKeyState(watchedKey);
-    Hold(input);
-    if (watched && (input.asyncKeyState(watchedKey) & kPressedSinceBit))
-        pressedMeanwhile = true;
-    SendKeyEvent(input, stroke.virtualKey, stroke.extended, true);
-    if (stroke.shift) {
-        SendKeyEvent(input, VK_SHIFT, false, true);
-    }
-    return pressedMeanwhile;
 }
 
 }  // namespace kv

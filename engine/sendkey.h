@@ -1,17 +1,36 @@
 #pragma once
 // Turns one prepared Key into key presses and releases through the input seam.
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace kv {
 
 constexpr int kKeyHoldMs = 40;
 
+// One key event with all it needs already looked up, so it can leave the moment it is due.
+struct KeyEvent {
+    uint8_t virtualKey;  // VK_PACKET: `character` as a character of its own
+    uint8_t scanCode;
+    uint32_t flags;  // KEYEVENTF_KEYUP, KEYEVENTF_EXTENDEDKEY
+    wchar_t character;
+};
+
+// A Key's events in order, the key hold after the one at `holdAfter` (-1: no hold).
+struct KeyEvents {
+    std::array<KeyEvent, 4> event{};
+    int count = 0;
+    int holdAfter = -1;
+};
+
+// What SendKey sends for `key`, laid out in the target's keyboard layout as it is now.
+KeyEvents EventsOf(const std::string& key);
+// A press and a release of `virtualKey`, without hold: for a lock key, which that toggles.
+KeyEvents TapOf(uint8_t virtualKey);
+void SendKeyEvent(const KeyEvent& event);
+
 // Returns only after the key hold when a key was sent; Ctrl stays as "Strg an"/"Strg aus" left it.
 void SendKey(const std::string& key);
-// SendKey, telling whether someone else pressed `watchedKey` before or while this key was held.
-// Where this key is the watched one, its own press is read away right after it is sent, so only a
-// press that follows (the user's) counts.
-bool SendKeyWatching(const std::string& key, int watchedKey);
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 #pragma once
 // What the suites of every layer share: waiting for a condition, and helper processes.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -58,5 +59,16 @@ class Process {
   private:
     PROCESS_INFORMATION info_ = {};
 };
+
+// A command of the host's shell, waited for. Wine gives back no process to wait for when it starts
+// a Unix program, so the command leaves a file behind when it is done.
+inline void RunOnHost(const std::string& command) {
+    static int serial = 0;
+    const std::string done = "/tmp/korvalt-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++serial);
+    Process shell("/bin/sh -c \"" + command + "; touch " + done + "\"");
+    if (!PollUntil([&] { return DeleteFileA(("Z:" + done).c_str()) != 0; }, 15000))
+        ADD_FAILURE() << command;
+}
 
 }  // namespace kv::test

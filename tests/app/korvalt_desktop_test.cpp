@@ -36,17 +36,6 @@ constexpr char kBusyTicks[] =
 constexpr double kTickMs = 10;
 const std::string kTypedText = "Hallo Welt! \"\xA7$%&/()=";
 
-// Wine gives back no process to wait for when it starts a Unix program, so the command
-// leaves a file behind when it is done.
-void RunOnHost(const std::string& command) {
-    static int serial = 0;
-    const std::string done = "/tmp/korvalt-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++serial);
-    Process shell("/bin/sh -c \"" + command + "; touch " + done + "\"");
-    ASSERT_TRUE(PollUntil([&] { return DeleteFileA(("Z:" + done).c_str()) != 0; }, kLimitMs))
-        << command;
-}
-
 std::vector<std::string> Lines(const std::string& path) {
     std::ifstream file(path);
     std::vector<std::string> lines;
@@ -206,13 +195,13 @@ TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleCli
         ClickTrayIcon("--repeat 2 --delay 80 1");
         ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window_) != 0; }, kLimitMs));
     }
-    // The user's j reaches the recorder too; the text run ended at the pause after a text.
+    // The user's j reaches the recorder too; the text run stopped within a pass.
     EXPECT_EQ(CountLines(log_, "char 6A ") + CountLines(log_, "char 4A "), 3u);
-    const std::string typed = Typed(log_) + "\r";
+    const std::string typed = Typed(log_);
     std::string passes;
     while (passes.size() < typed.size())
         passes += kTypedText + "\r";
-    EXPECT_EQ(typed, passes);
+    EXPECT_EQ(typed, passes.substr(0, typed.size()));
     GetWindowRect(window_, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(Rows(), 4);

@@ -16,19 +16,21 @@ namespace kv {
 namespace {
 
 constexpr int64_t kMs = 1000;
-constexpr int64_t kLongMs = 3000;  // held past the release limit
+constexpr int64_t kLongMs = 3000;
 
 using Hold = std::tuple<int, int64_t, int64_t>;  // a key the user holds, from and to in ms
 
-// The keyboard as GetAsyncKeyState reports it, with a clock that moves only when waited on.
-// Bit 0 reports a press since the key's previous query, injected presses included; before the
-// test every key was last queried long ago.
+// The keyboard as GetAsyncKeyState reports it under Wine, with a clock that moves only when
+// waited on or by the work of each key event. Bit 0 reports a press since the key's previous
+// query, injected presses included; before the test every key was last queried long ago. An
+// injected key reads as down until 50 ms after its release.
 struct FakeKeyboard {
-    int64_t now = 0, lateWakeUs = 0, firstKeyAt = -1, queries = 0;
+    int64_t now = 0, lateWakeUs = 0, workUs = 0, firstKeyAt = -1, queries = 0;
     std::vector<Hold> holds;
     std::string events;
-    bool injectedDown[256] = {}, injectedPressed[256] = {};
-    std::vector<int64_t> lastQuery = std::vector<int64_t>(256, INT64_MIN);
+    bool injectedPressed[256] = {};
+    std::vector<int64_t> lastQuery = std::vector<int64_t>(256, INT64_MIN),
+                         injectedUpAt = std::vector<int64_t>(256, INT64_MIN / 2);
 };
 
 FakeKeyboard fake;
@@ -39,15 +41,17 @@ void FakeSend(uint8_t key, uint8_t, uint32_t flags) {
     fake.events += std::string(up ? " -" : " +") + (key == VK_CONTROL ? "Ctrl"
                                                     : key == VK_SHIFT ? "Shift"
                                                                       : std::string(1, key));
-    fake.injectedDown[key] = !up;
+    fake.injectedUpAt[key] = up ? fake.now : INT64_MAX / 2;
     fake.injectedPressed[key] |= !up;
+    fake.now += fake.workUs;
 }
 
 int16_t FakeState(int key) {
     if (++fake.queries > 10'000'000)
         throw std::runtime_error("the run spins without waiting");
     const int64_t since = std::exchange(fake.lastQuery[key], fake.now);
-    bool down = fake.injectedDown[key], pressed = std::exchange(fake.injectedPressed[key], false);
+    bool down = fake.now < fake.injectedUpAt[key] + 50 * kMs,
+         pressed = std::exchange(fake.injectedPressed[key], false);
     for (const auto& [held, from, to] : fake.holds) {
         down |= held == key && from * kMs <= fake.now && fake.now < to * kMs;
         pressed |= held == key && since < from * kMs && from * kMs <= fake.now;
@@ -62,7 +66,7 @@ void FakeWait(int64_t deadline) {
         throw std::runtime_error("the run never ended");
 }
 
-const InputSeam kFakeSeam = {FakeSend,  [](uint8_t) -> uint8_t { return 0; },
+const InputSeam kFakeSeam = {FakeSend,  [](uint8_t, uintptr_t) -> uint8_t { return 0; },
                              FakeState, [] { return fake.now; },
                              FakeWait,  FakeWait};
 
@@ -73,6 +77,7 @@ struct RunCase {
     const char* events;
     int64_t firstKeyMs = -1;       // the first key falls within a slice of it
     std::vector<Hold> holds = {};  // the user's others
+    int64_t workUs = 0;            // of each key event
 };
 
 const RunCase kRuns[] = {
@@ -83,11 +88,23 @@ const RunCase kRuns[] = {
     {{{"0", "j"}, {"10", "J"}, {"10", "a"}}, 0, -1, " +J -J +Shift +J -J -Shift +A -A"},
     {{{"0", "Strg an"}, {"0", "u"}, {"0", "Strg aus"}}, 0, -1, " +Ctrl +U -U -Ctrl"},
     {{{"0", "Strg an"}, {"1000", "c"}, {"0", "Strg aus"}}, 0, 500, " +Ctrl -Ctrl"},
-    // Endless runs that wait for nothing: one slice per pass, so the clock reaches the J.
+    // Endless runs that wait for nothing, however long they work: one slice per pass.
     {{}, -1, 5, ""},
-    {{{"0", "Strg an"}, {"0", "Strg aus"}}, -1, 3, " +Ctrl -Ctrl +Ctrl -Ctrl"},
+    {{{"0", "Strg an"}, {"0", "Strg aus"}},
+     -1,
+     9,
+     " +Ctrl -Ctrl +Ctrl -Ctrl +Ctrl -Ctrl",
+     -1,
+     {},
+     1000},
+    // J within a text's key hold, and between Shift and its key.
+    {{{"0", "abcdefgh"}}, 0, 100, " +A -A +B -B +C -C"},
+    {{{"0", "B"}}, 0, 1, " +Shift -Shift", -1, {}, 1000},
     {{{"0", "a"}, {"1", "b"}}, -1, -1, " +A -A +B -B", -1, {{kStopKey, 0, kLongMs}}},
+    // The first key waits for the user's Ctrl and U however long they are held, or J.
     {{{"0", "a"}}, 0, -1, " +A -A", 50, {{kTriggerKey, 0, 30}, {VK_CONTROL, 0, 50}}},
+    {{{"0", "a"}}, 0, -1, " +A -A", kLongMs, {{kTriggerKey, 0, 30}, {VK_CONTROL, 0, kLongMs}}},
+    {{{"0", "a"}}, 0, kLongMs, "", -1, {{kTriggerKey, 0, 5000}, {VK_CONTROL, 0, 5000}}},
     // The user's J while the run holds its own.
     {{{"0", "j"}, {"10", "a"}}, 0, -1, " +J -J", -1, {{kStopKey, 20, 30}}},
     // A j typed while armed, before this run.
@@ -100,6 +117,7 @@ TEST(Playback, RunsByCountStopKeyAndTheUsersHands) {
         SCOPED_TRACE(testing::Message() << "case " << &run - kRuns);
         fake = FakeKeyboard();
         fake.holds = run.holds;
+        fake.workUs = run.workUs;
         if (run.stopAtMs >= 0)
             fake.holds.push_back({kStopKey, run.stopAtMs, run.stopAtMs + 50});
         PrepareStepTexts(run.rows);

@@ -30,18 +30,18 @@ const kv::InputSeam kRecordingInput = {
     [](uint8_t key, uint8_t scan, uint32_t flags) {
         Record(scan == (key ^ 0x80) ? "" : "?", key, flags);
     },
-    [](uint8_t key) { return static_cast<uint8_t>(key ^ 0x80); },
+    [](uint8_t key, uintptr_t) { return static_cast<uint8_t>(key ^ 0x80); },
     [](int) -> int16_t { return 0; },
     [] { return int64_t{0}; },
     [](int64_t deadline) {
         events += deadline == 40000 ? " hold" : " w" + std::to_string(deadline);
     },
     [](int64_t) { ADD_FAILURE() << "a key's hold ends on time"; },
-    [](char c) -> int16_t {
+    [](char c, uintptr_t) -> int16_t {
         const char* at = c ? std::strchr(kLayoutCharacters, c) : nullptr;
         return at ? kLayoutKeys[at - kLayoutCharacters] : -1;
     },
-    [](uint8_t key) { return key == 0xDC ? 0x8000005Eu : key; },
+    [](uint8_t key, uintptr_t) { return key == 0xDC ? 0x8000005Eu : key; },
     [](wchar_t character, uint32_t flags) { Record("u", character, flags); }};
 
 // Each case is "key|events;": presses (+) and releases (-) of virtual keys in hex, "e" with the
