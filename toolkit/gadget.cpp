@@ -398,10 +398,9 @@ LRESULT HandleControlMessage(HWND control, HWND window, UINT message, WPARAM wPa
                              LPARAM lParam) {
     if (!control)
         return kNotHandled;
+    // The record naming this very control proves it a gadget: no property read, which under Wine
+    // is a round trip to the server for every notification.
     const LONG number = GetWindowLongA(control, GWL_ID);
-    if (reinterpret_cast<intptr_t>(GetPropA(control, kPropertyGadgetNumber)) != number) {
-        return kNotHandled;
-    }
     GadgetRecord* record = LookupGadget(number);
     if (!record || record->control != control || !record->operations->messageHook) {
         return kNotHandled;
