@@ -468,10 +468,17 @@ TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
     HandlePendingEvents();
     EXPECT_EQ(ListRows(), (Rows{"1|ä", "7|x", "8|y", "2|€", "3|ä"}));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
-    DROPFILES files = {sizeof files, {}, FALSE, FALSE};
-    const std::string list = std::string(reinterpret_cast<char*>(&files), sizeof files);
-    EXPECT_EQ(Drop(CF_HDROP, list + good + '\0' + good + '\0', 0), DROPEFFECT_COPY);
-    HandlePendingEvents();
+    const std::wstring wide(good.begin(), good.end());
+    for (const BOOL unicode : {FALSE, TRUE}) {
+        DROPFILES files = {sizeof files, {}, FALSE, unicode};
+        const std::string names(
+            unicode ? reinterpret_cast<const char*>(wide.c_str()) : good.c_str(),
+            unicode ? wide.size() * 2 : good.size());
+        EXPECT_EQ(
+            Drop(CF_HDROP, std::string(reinterpret_cast<char*>(&files), sizeof files) + names, 0),
+            DROPEFFECT_COPY);
+        HandlePendingEvents();
+    }
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
     EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "€");
     EXPECT_EQ(Drop(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
