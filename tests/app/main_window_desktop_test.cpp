@@ -362,11 +362,14 @@ std::string Write(const std::string& path, const std::string& bytes) {
     return path;
 }
 
+std::string Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
 // Another program's Unicode text on the clipboard, or the clipboard's as that program reads it.
 std::wstring OtherClipboard(const std::wstring& put = {}) {
-    const std::string file = Folder() + "clipboard";
-    Write(file, std::string(reinterpret_cast<const char*>(put.data()), put.size() * 2));
-    EXPECT_EQ(test::Process(test::BesideThisExe("clipboard_tool.exe") +
+    const std::string file = Write(Folder() + "clipboard", Bytes(put));
+    EXPECT_EQ(test::Process(test::BesideThisExe("other_program.exe") +
                             (put.empty() ? " get " : " put ") + file)
                   .ExitCode(10000),
               0u);
@@ -376,25 +379,22 @@ std::wstring OtherClipboard(const std::wstring& put = {}) {
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
 
-// The list's real drop target, as the platform's drag loop calls it, over clipboard data.
-DWORD Drop(UINT format, const std::string& bytes, int32_t overRow) {
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 2);
-    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    IDataObject* data = nullptr;
-    if (OpenClipboard(WindowID(kMainWindow)) && EmptyClipboard() &&
-        SetClipboardData(format, block) && CloseClipboard())
-        OleGetClipboard(&data);
+// Another program's real drag of `bytes` in `format` onto `row`; the effect it was told.
+DWORD DragOnto(UINT format, const std::string& bytes, int32_t row) {
     HWND list = GadgetID(kGadgetStepList);
-    auto* target = static_cast<IDropTarget*>(GetPropA(list, kPropertyDropTarget));
-    POINT point = {20, 370};
-    SendMessageA(list, LVM_GETITEMPOSITION, overRow, reinterpret_cast<LPARAM>(&point));
+    POINT point = {};
+    SendMessageA(list, LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&point));
     ClientToScreen(list, &point);
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    target->DragEnter(data, 0, {point.x + 20, point.y + 5}, &effect);
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    target->Drop(data, 0, {point.x + 20, point.y + 5}, &effect);
-    data->Release();
+    const std::string file = Write(Folder() + "drag", bytes);
+    test::Process source(test::BesideThisExe("other_program.exe") + " drag " +
+                         std::to_string(point.x + 20) + " " + std::to_string(point.y + 5) + " " +
+                         std::to_string(format) + " " + file);
+    DWORD effect = STILL_ACTIVE;
+    test::PollUntil([&] { return (effect = source.ExitCode(0)) != STILL_ACTIVE; }, 10000,
+                    [] { mainLoopEnded |= !HandleMainEvent(WindowEvent(20)); });
+    while (int32_t event = WindowEvent(0))
+        mainLoopEnded |= !HandleMainEvent(event);
+    DeleteFileA(file.c_str());
     return effect;
 }
 
@@ -421,10 +421,8 @@ TEST_F(MainWindow, CopyAndPasteTheWholeListByteForByteThroughAnotherProgram) {
     EXPECT_EQ(OtherClipboard(), head + head + tail + tail);
 
     OtherClipboard(L"1\ta\n2\tb\u4E2D");
-    EXPECT_TRUE(RunScript(MessageShown, {[] {
-                                             PressInList({VK_CONTROL, 'V'}, 0);
-                                         },
-                                         CloseShownMessage}));
+    const Action paste = [] { PressInList({VK_CONTROL, 'V'}, 0); };
+    EXPECT_TRUE(RunScript(MessageShown, {paste, CloseShownMessage}));
     EXPECT_EQ(shownMessage,
               "Der Text enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht "
               "aufnehmen kann. Nichts wurde übernommen.");
@@ -435,28 +433,19 @@ TEST_F(MainWindow, CopyAndPasteTheWholeListByteForByteThroughAnotherProgram) {
 TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
     const std::string folder = Folder();
     const std::string good = Write(folder + "utf8.txt", "2\t\xE2\x82\xAC\n");
-    OpenStepFiles({Write(folder + "utf16.txt", std::string("\xFF\xFE"
-                                                           "1\0\t\0\xE4\0",
-                                                           8)),
-                   good, Write(folder + "ansi.txt", "3\t\xE4\r\n\r\n")});
+    OpenStepFiles({Write(folder + "utf16.txt", "\xFF\xFE" + Bytes(L"1\t\u00E4")), good,
+                   Write(folder + "ansi.txt", "3\t\xE4\r\n\r\n")});
     EXPECT_EQ(ListRows(), (Rows{"1|ä", "2|€", "3|ä"}));
-    {
-        std::ofstream big(folder + "big.txt", std::ios::binary);
-        big.seekp(16 << 20);
-        big << 'x';
-    }
     const std::pair<std::string, std::string> refused[] = {
         {folder + "missing.txt", "wurde nicht gefunden"},
         {Write(folder + "nul.txt", std::string("4\t\0x", 4)), "enthält Nullbytes"},
         {Write(folder + "han.txt", "1\tx\n5\t\xE4\xB8\xAD"),
          "enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht aufnehmen kann"},
-        {folder + "big.txt", "ist größer als 16 MiB"},
+        {Write(folder + "big.txt", std::string((16 << 20) + 1, 'x')), "ist größer als 16 MiB"},
     };
     for (const auto& [file, reason] : refused) {
-        EXPECT_TRUE(RunScript(MessageShown, {[&] {
-                                                 OpenStepFiles({good, file});
-                                             },
-                                             CloseShownMessage}));
+        const Action open = [&file = file, &good] { OpenStepFiles({good, file}); };
+        EXPECT_TRUE(RunScript(MessageShown, {open, CloseShownMessage}));
         EXPECT_EQ(shownMessage,
                   "Die Datei „" + file + "“ " + reason + ". Nichts wurde übernommen.");
         EXPECT_EQ(CountGadgetItems(kGadgetStepList), 3);
@@ -464,34 +453,22 @@ TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
 
     // Text goes before the row under the drop point, files' Steps at the end; the source hears
     // "copy" only when Steps were added.
-    EXPECT_EQ(Drop(CF_TEXT, "7\tx\r\n8\ty", 1), DROPEFFECT_COPY);
-    HandlePendingEvents();
+    SetForegroundWindow(WindowID(kMainWindow));
+    EXPECT_EQ(DragOnto(CF_TEXT, "7\tx\r\n8\ty", 1), DROPEFFECT_COPY);
     EXPECT_EQ(ListRows(), (Rows{"1|ä", "7|x", "8|y", "2|€", "3|ä"}));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
-    const std::wstring wide(good.begin(), good.end());
     for (const BOOL unicode : {FALSE, TRUE}) {
         DROPFILES files = {sizeof files, {}, FALSE, unicode};
-        const std::string names(
-            unicode ? reinterpret_cast<const char*>(wide.c_str()) : good.c_str(),
-            unicode ? wide.size() * 2 : good.size());
-        EXPECT_EQ(
-            Drop(CF_HDROP, std::string(reinterpret_cast<char*>(&files), sizeof files) + names, 0),
-            DROPEFFECT_COPY);
-        HandlePendingEvents();
+        const std::string names = unicode ? Bytes(std::wstring(good.begin(), good.end())) : good;
+        const std::string list(reinterpret_cast<char*>(&files), sizeof files);
+        EXPECT_EQ(DragOnto(CF_HDROP, list + names, 0), DROPEFFECT_COPY);
     }
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
     EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "€");
-    EXPECT_EQ(Drop(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
-    const std::wstring han = L"1\tx\n\u4E2D";
+    EXPECT_EQ(DragOnto(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
     DWORD effect = 0;
-    EXPECT_TRUE(RunScript(
-        MessageShown,
-        {[&] {
-             effect =
-                 Drop(CF_UNICODETEXT,
-                      std::string(reinterpret_cast<const char*>(han.data()), han.size() * 2), 0);
-         },
-         CloseShownMessage}));
+    const Action drag = [&effect] { effect = DragOnto(CF_UNICODETEXT, Bytes(L"1\tx\n\u4E2D"), 0); };
+    EXPECT_TRUE(RunScript(MessageShown, {drag, CloseShownMessage}));
     EXPECT_EQ(effect, DROPEFFECT_NONE);
     EXPECT_EQ(shownMessage.substr(0, 39), "Der Text enthält in Zeile 2 das Zeichen");
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
