@@ -1,13 +1,13 @@
 #include "app/main_window.h"
 
 #include <windows.h>
-#include <oleidl.h>
 
 #include <string>
 
 #include "app/numbers.h"
 #include "app/playback.h"
 #include "app/rename.h"
+#include "app/steplist_text.h"
 #include "engine/keys.h"
 #include "resources/resource.h"
 #include "toolkit/gadget.h"
@@ -45,9 +45,38 @@ void FollowRepeatToggle() {
     DisableGadget(kGadgetRepeatCount, GetGadgetState(kGadgetRepeatEnable) == kToggleDown ? 0 : 1);
 }
 
-void OfferStepMenu() {
-    if (EventType() == kEventTypeRightClick && GetGadgetState(kGadgetStepList) > kNoRow) {
-        DisplayPopupMenu(kMenuStep, WindowID(kMainWindow));
+void DeleteSelectedStep() {
+    const int32_t selected = GetGadgetState(kGadgetStepList);
+    if (selected != kNoRow)
+        RemoveGadgetItem(kGadgetStepList, selected);
+}
+
+void RenameSelectedStep() {
+    if (GetGadgetState(kGadgetStepList) != kNoRow)
+        RenameStep();
+}
+
+// The menu opens only over a selected row; the keys act as its items do.
+void HandleStepList(int32_t eventType) {
+    switch (eventType) {
+        case kEventTypeRightClick:
+            if (GetGadgetState(kGadgetStepList) > kNoRow)
+                DisplayPopupMenu(kMenuStep, WindowID(kMainWindow));
+            break;
+        case KeyEventType(VK_DELETE, false):
+            DeleteSelectedStep();
+            break;
+        case KeyEventType(VK_F2, false):
+            RenameSelectedStep();
+            break;
+        case KeyEventType('C', true):
+            CopyStepList();
+            break;
+        case KeyEventType('V', true):
+            PasteSteps();
+            break;
+        default:
+            break;
     }
 }
 
@@ -66,7 +95,7 @@ void HandleGadget(ObjectNumber gadget) {
             FollowRepeatToggle();
             break;
         case kGadgetStepList:
-            OfferStepMenu();
+            HandleStepList(EventType());
             break;
         default:
             break;
@@ -80,6 +109,12 @@ void HandleMenu(ObjectNumber item) {
             break;
         case kMenuItemRename:
             RenameStep();
+            break;
+        case kMenuItemCopy:
+            CopyStepList();
+            break;
+        case kMenuItemPaste:
+            PasteSteps();
             break;
         default:
             break;
@@ -95,7 +130,7 @@ void BuildMainWindow() {
     ListIconGadget(kGadgetStepList, 0, 20, 300, 380, "Pause in ms", 80,
                    kListGridLines | kListFullRowSelect);
     AddGadgetColumn(kGadgetStepList, 1, "Key/Text", 216);
-    EnableGadgetDrop(kGadgetStepList, CF_TEXT, DROPEFFECT_COPY);
+    EnableStepListDrops();
     StringGadget(kGadgetPause, 0, 0, 80, 20, "1000", kStringNumeric);
     ComboBoxGadget(kGadgetKey, 80, 0, 190, 200, kComboBoxEditable | CBS_AUTOHSCROLL);
     for (const char* key : kOfferedKeys)
@@ -113,6 +148,8 @@ void BuildMainWindow() {
     CreatePopupMenu(kMenuStep);
     MenuItem(kMenuItemDelete, "Löschen");
     MenuItem(kMenuItemRename, "Umbenennen (Name+Zeit)");
+    MenuItem(kMenuItemCopy, "Liste kopieren");
+    MenuItem(kMenuItemPaste, "Einfügen");
 }
 
 bool HandleMainEvent(int32_t event) {
@@ -120,6 +157,8 @@ bool HandleMainEvent(int32_t event) {
         HandleGadget(EventGadget());
     if (event == kEventMenu)
         HandleMenu(EventMenu());
+    if (event == kEventGadgetDrop && EventGadget() == kGadgetStepList)
+        TakeDroppedSteps();
     DisableGadget(kGadgetAdd, GetGadgetText(kGadgetKey).empty() ? 1 : 0);
     return event != kEventCloseWindow;
 }

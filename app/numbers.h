@@ -28,6 +28,8 @@ constexpr ObjectNumber kImageRunning = 2;
 constexpr ObjectNumber kMenuStep = 9;
 constexpr int32_t kMenuItemDelete = 10;
 constexpr int32_t kMenuItemRename = 11;
+constexpr int32_t kMenuItemCopy = 12;
+constexpr int32_t kMenuItemPaste = 13;
 
 constexpr ObjectNumber kTrayIconPlayback = 1;
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/numbers.h"
@@ -69,14 +70,19 @@ void StayArmed(int32_t repetitionCount) {
 
 }  // namespace
 
-void PrepareSteps() {
+std::vector<StepText> ReadStepRows() {
     std::vector<StepText> rows;
     const int32_t count = CountGadgetItems(kGadgetStepList);
+    rows.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int32_t row = 0; row < count; ++row) {
         rows.push_back({GetGadgetItemText(kGadgetStepList, row, kColumnPause),
                         GetGadgetItemText(kGadgetStepList, row, kColumnKey)});
     }
-    PrepareStepTexts(rows);
+    return rows;
+}
+
+void PrepareSteps() {
+    PrepareStepTexts(ReadStepRows());
 }
 
 int32_t RunPlayback() {

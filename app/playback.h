@@ -3,12 +3,17 @@
 // every Ctrl+U plays a run until the tray icon's double click brings the window back.
 
 #include <cstdint>
+#include <vector>
+
+#include "engine/prepare.h"
 
 namespace kv {
 
 constexpr int32_t kArmedWaitMs = 100;
 constexpr char kTrayToolTip[] = "Strg + U --> Durchlauf";
 
+// Every row of the step list, in its order.
+std::vector<StepText> ReadStepRows();
 // Rebuilds the prepared step list from the step list's rows.
 void PrepareSteps();
 // Returns when the armed state has been left and the main window is visible again. Result 0.

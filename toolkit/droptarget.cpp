@@ -1,7 +1,9 @@
 #include "toolkit/droptarget.h"
 
 #include <ole2.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <list>
 #include <memory>
@@ -164,15 +166,21 @@ class GadgetDropTarget final : public IDropTarget {
         *effect = EffectFor(*effect, keyState);
         const POINT client = ClientPoint(point);
         std::unique_ptr<DropRecord> record = *effect ? MakeRecord(data, *effect, client) : nullptr;
-        if (!record) {
+        if (record && callback_ && !callback_(gadget_, *record))
+            record->effect = kDropEffectNone;
+        if (!record || !record->effect) {
             *effect = kDropEffectNone;
             Show(DropFeedback::kLeave, client);
+            if (record)
+                PostDrop(TopLevelWindowOf(control_), gadget_, std::move(record));
             return S_OK;
         }
         Show(DropFeedback::kDrop, client);
         PostDrop(TopLevelWindowOf(control_), gadget_, std::move(record));
         return S_OK;
     }
+
+    void SetCallback(DropCallback callback) { callback_ = callback; }
 
     void Accept(uint32_t format, uint32_t actions, uint32_t privateType) {
         std::list<AcceptedType>& types = TypesOf(format);
@@ -272,6 +280,7 @@ class GadgetDropTarget final : public IDropTarget {
     ObjectNumber gadget_;
     HWND control_;
     DropFeedbackFunction feedback_;
+    DropCallback callback_ = nullptr;
     std::list<AcceptedType> formats_;
     std::list<AcceptedType> privateTypes_;
     std::optional<Match> match_;
@@ -307,6 +316,41 @@ std::unique_ptr<DropRecord> TakePostedDrop(HWND window, LPARAM lParam) {
 
 void ForgetPostedDrops(HWND window) {
     PostedDrops().remove_if([window](const PostedDrop& drop) { return drop.window == window; });
+}
+
+void SetDropCallback(HWND control, DropCallback callback) {
+    if (auto* target = static_cast<GadgetDropTarget*>(GetPropA(control, kPropertyDropTarget)))
+        target->SetCallback(callback);
+}
+
+std::vector<std::string> DroppedFiles(const DropRecord& drop) {
+    std::vector<std::string> files;
+    const std::vector<char>& bytes = drop.data;
+    DROPFILES header = {};
+    if (drop.format != CF_HDROP || bytes.size() < sizeof header)
+        return files;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    const size_t start = std::min<size_t>(header.pFiles, bytes.size());
+    if (header.fWide) {
+        std::wstring names((bytes.size() - start) / sizeof(wchar_t), L'\0');
+        std::memcpy(&names[0], bytes.data() + start, names.size() * sizeof(wchar_t));
+        names += L'\0';
+        for (size_t at = 0; at < names.size() && names[at]; at = names.find(L'\0', at) + 1) {
+            const wchar_t* name = names.c_str() + at;
+            const int length =
+                WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+            std::string file(static_cast<size_t>(std::max(length, 1)), '\0');
+            WideCharToMultiByte(CP_ACP, 0, name, -1, &file[0], length, nullptr, nullptr);
+            file.resize(file.size() - 1);
+            files.push_back(file);
+        }
+        return files;
+    }
+    std::string names(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
+    names += '\0';
+    for (size_t at = 0; at < names.size() && names[at]; at = names.find('\0', at) + 1)
+        files.push_back(names.c_str() + at);
+    return files;
 }
 
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,

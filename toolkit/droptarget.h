@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "toolkit/objects.h"
 
@@ -40,6 +42,16 @@ using DropFeedbackFunction = void (*)(HWND control, DropFeedback feedback, POINT
 // entry, and the registration with the last one. Drops are posted with wParam `gadget`.
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
                 uint32_t privateType, DropFeedbackFunction feedback);
+
+// Asked inside the platform's drop, before the drag source learns the effect: false refuses the
+// data, so that the source is told nothing was taken. A refused drop still posts its drop event,
+// with effect 0, so that the program can say why once the drag is over.
+using DropCallback = bool (*)(ObjectNumber gadget, const DropRecord& drop);
+// For the drop target of `control` (AcceptDrop first); nullptr takes every drop that matches.
+void SetDropCallback(HWND control, DropCallback callback);
+
+// The paths of a dropped file list (CF_HDROP), in their order, as ANSI texts.
+std::vector<std::string> DroppedFiles(const DropRecord& drop);
 
 // The record of a drop posted to `window` as `lParam`, handed out once. Any other value, such as
 // one another program made up, gives nullptr and is never read.

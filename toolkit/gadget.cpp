@@ -402,10 +402,9 @@ LRESULT HandleControlMessage(HWND control, HWND window, UINT message, WPARAM wPa
                              LPARAM lParam) {
     if (!control)
         return kNotHandled;
+    // The record naming this very control proves it a gadget: no property read, which under Wine
+    // is a round trip to the server for every notification.
     const ObjectNumber number = GetWindowLongPtrA(control, GWLP_ID);
-    if (reinterpret_cast<ObjectNumber>(GetPropA(control, kPropertyGadgetNumber)) != number) {
-        return kNotHandled;
-    }
     GadgetRecord* record = LookupGadget(number);
     if (!record || record->control != control || !record->operations->messageHook) {
         return kNotHandled;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,9 @@ constexpr size_t kTitleBufferSize = 4096;
 constexpr char kColumnSeparator = '\n';
 
 constexpr size_t kWordLongestText = 0;
+// Most cells are short: a buffer of this size reads them at the first try.
+constexpr size_t kFirstCellBuffer = 256;
+constexpr UINT kChosenRow = LVIS_SELECTED | LVIS_FOCUSED;
 
 struct ExtendedStyleFlag {
     uint32_t flag;
@@ -126,7 +131,8 @@ int32_t CountRows(GadgetRecord& record) {
     return static_cast<int32_t>(SendMessageA(record.control, LVM_GETITEMCOUNT, 0, 0));
 }
 
-int32_t AddRow(GadgetRecord& record, int32_t position, const char* text) {
+// False when the platform refused the row.
+bool InsertRow(GadgetRecord& record, int32_t position, const char* text) {
     if (position == -1)
         position = CountRows(record);
     const std::string row = text;
@@ -139,12 +145,17 @@ int32_t AddRow(GadgetRecord& record, int32_t position, const char* text) {
     const auto inserted = static_cast<int32_t>(Send(record.control, kListInsertItem, 0, &item));
     RaiseLongestText(record, first.size());
     if (inserted < 0)
-        return 0;
+        return false;
     for (int32_t column = 1; end != std::string::npos && end + 1 < row.size(); ++column) {
         const size_t start = end + 1;
         end = row.find(kColumnSeparator, start);
         SetCell(record, kListSetItemText, inserted, column, row.substr(start, end - start));
     }
+    return true;
+}
+
+int32_t AddRow(GadgetRecord& record, int32_t position, const char* text) {
+    InsertRow(record, position, text);
     return 0;
 }
 
@@ -152,8 +163,21 @@ void RemoveRow(GadgetRecord& record, int32_t row) {
     SendMessageA(record.control, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
+void RemoveAllRows(GadgetRecord& record) {
+    SendMessageA(record.control, LVM_DELETEALLITEMS, 0, 0);
+}
+
 int32_t GetSelectedRow(GadgetRecord& record) {
     return SelectedRow(record.control);
+}
+
+// The row becomes the only selected one and is scrolled into view; -1 selects none.
+void SelectRow(GadgetRecord& record, int32_t row) {
+    SetRowState(record.control, kNoRow, 0, kChosenRow);
+    if (row == kNoRow)
+        return;
+    SetRowState(record.control, row, kChosenRow, kChosenRow);
+    SendMessageA(record.control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 std::string GetTitle(HWND control, int32_t column) {
@@ -168,20 +192,44 @@ std::string GetTitle(HWND control, int32_t column) {
     return buffer.data();
 }
 
-std::string GetCell(GadgetRecord& record, int32_t row, int32_t column) {
-    if (row == kTitleRow)
-        return GetTitle(record.control, column);
-    std::vector<char> buffer(LongestText(record) + 1);
+// False when the platform refused the request.
+bool ReadCell(HWND control, int32_t row, int32_t column, char* buffer, size_t size) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    if (!Send(record.control, kListGetItem, 0, &item))
+    item.pszText = buffer;
+    item.cchTextMax = static_cast<int>(size);
+    buffer[0] = '\0';
+    if (!Send(control, kListGetItem, 0, &item))
+        return false;
+    buffer[size - 1] = '\0';
+    return true;
+}
+
+// The platform gives no cell's length: the read starts small and grows while the text fills the
+// buffer, up to the longest text the list ever held. A buffer of that size for every cell would
+// cost a list that once held a long text most of a run's start zeroing it.
+std::string GetCell(GadgetRecord& record, int32_t row, int32_t column) {
+    if (row == kTitleRow)
+        return GetTitle(record.control, column);
+    const size_t most = LongestText(record) + 1;
+    char first[kFirstCellBuffer];
+    size_t size = std::min(most, sizeof first);
+    if (!ReadCell(record.control, row, column, first, size))
         return {};
-    buffer.back() = '\0';
-    return buffer.data();
+    size_t length = std::strlen(first);
+    if (length + 1 < size || size == most)
+        return std::string(first, length);
+    std::vector<char> buffer;
+    do {
+        size = std::min(most, size * 2);
+        buffer.resize(size);
+        if (!ReadCell(record.control, row, column, buffer.data(), size))
+            return {};
+        length = std::strlen(buffer.data());
+    } while (length + 1 == size && size < most);
+    return std::string(buffer.data(), length);
 }
 
 void SetCellText(GadgetRecord& record, int32_t row, const char* text, int32_t column) {
@@ -216,6 +264,12 @@ LRESULT NotificationHook(GadgetRecord& record, HWND, UINT message, WPARAM, LPARA
         }
         return 0;
     }
+    if (header.code == LVN_KEYDOWN) {
+        const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+        const bool control = GetKeyState(VK_CONTROL) < 0;
+        PostGadgetEvent(record.control, KeyEventType(key.wVKey, control));
+        return 0;
+    }
     for (const NotificationEvent& event : kNotificationEvents) {
         if (event.code != header.code)
             continue;
@@ -238,11 +292,10 @@ void ListDropFeedback(HWND control, DropFeedback feedback, POINT client) {
         if (row != kNoRow)
             SetRowState(control, row, LVIS_DROPHILITED, LVIS_DROPHILITED);
     } else if (feedback == DropFeedback::kDrop) {
-        constexpr UINT kChosen = LVIS_SELECTED | LVIS_FOCUSED;
-        SetRowState(control, kNoRow, 0, kChosen);
+        SetRowState(control, kNoRow, 0, kChosenRow);
         const int32_t row = RowAt(control, client);
         if (row != kNoRow)
-            SetRowState(control, row, kChosen, kChosen);
+            SetRowState(control, row, kChosenRow, kChosenRow);
     }
 }
 
@@ -253,8 +306,10 @@ const KindOperations& ListOperations() {
         list.messageHook = NotificationHook;
         list.destroyHook = ForgetSelection;
         list.getState = GetSelectedRow;
+        list.setState = SelectRow;
         list.addItem = AddRow;
         list.removeItem = RemoveRow;
+        list.clearItems = RemoveAllRows;
         list.countItems = CountRows;
         list.getItemText = GetCell;
         list.setItemText = SetCellText;
@@ -297,6 +352,41 @@ void EnableGadgetDrop(ObjectNumber number, uint32_t format, uint32_t actions,
         record->operations->kind == kKindListIcon ? ListDropFeedback : nullptr;
     AcceptDrop(record->control, GadgetNumberOf(*record), format, actions, privateType, feedback);
     SetWindowPos(record->control, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+int32_t AddGadgetItems(ObjectNumber number, int32_t position,
+                       const std::vector<std::string>& rows) {
+    GadgetRecord* record = LookupGadget(number);
+    if (!record || record->operations->kind != kKindListIcon)
+        return 0;
+    if (position == -1 || position > CountRows(*record))
+        position = CountRows(*record);
+    // Drawn once at the end: a visible list repaints at every insert otherwise.
+    SendMessageA(record->control, WM_SETREDRAW, FALSE, 0);
+    int32_t inserted = 0;
+    for (const std::string& row : rows) {
+        if (!InsertRow(*record, position + inserted, row.c_str())) {
+            while (inserted > 0)
+                RemoveRow(*record, position + --inserted);
+            break;
+        }
+        ++inserted;
+    }
+    SendMessageA(record->control, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(record->control, nullptr, TRUE);
+    return inserted;
+}
+
+int32_t GadgetItemAt(ObjectNumber number, int32_t x, int32_t y) {
+    GadgetRecord* record = LookupGadget(number);
+    if (!record || record->operations->kind != kKindListIcon)
+        return kNoRow;
+    return RowAt(record->control, {x, y});
+}
+
+void SetGadgetDropCallback(ObjectNumber number, DropCallback callback) {
+    if (GadgetRecord* record = LookupGadget(number))
+        SetDropCallback(record->control, callback);
 }
 
 }  // namespace kv

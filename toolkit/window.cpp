@@ -405,6 +405,13 @@ void OnTrayEvent(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (InSendMessage() && IsOwnThreadMessage(message))
         return 0;
+    // A list being filled notifies its parent of every row, and the gadgets answer notifications
+    // without the window's number, whose property read is a round trip to the server under Wine.
+    if (message == WM_NOTIFY) {
+        HWND from = lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
+        LRESULT result = OfferToGadgets(from, window, message, wParam, lParam);
+        return result != kNotHandled ? result : DefWindowProcA(window, message, wParam, lParam);
+    }
     HWND numbered = NumberedWindowOf(window);
     ObjectNumber number = numbered ? PropertyNumber(numbered) : kDynamicNumber;
     Events().window = number;
@@ -412,13 +419,6 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_COMMAND:
             return OnCommand(window, wParam, lParam);
-        case WM_NOTIFY: {
-            HWND from = lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
-            LRESULT result = OfferToGadgets(from, window, message, wParam, lParam);
-            if (result != kNotHandled)
-                return result;
-            break;
-        }
         case WM_HSCROLL:
         case WM_VSCROLL:
         case WM_CTLCOLOREDIT:

@@ -228,5 +228,35 @@ TEST_F(KorvaltExe, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorv
     EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
 }
 
+// A file named on the command line fills the list; one that cannot be taken is named in a message
+// owned by the main window, which then opens empty.
+TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = folder + std::string("korvalt-list.txt");
+    std::ofstream(file, std::ios::binary) << "1\ta\r\n2\tb";
+    for (const std::string& name : {file, file + ".missing"}) {
+        Process korvalt(BesideThisExe("korvalt.exe") + " \"" + name + "\"");
+        HWND window = nullptr;
+        HWND box = nullptr;
+        if (name != file) {
+            ASSERT_TRUE(PollUntil([&] { return (box = FindWindowA("#32770", "Korvalt")); }));
+            char text[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            EXPECT_EQ(text,
+                      "Die Datei „" + name + "“ wurde nicht gefunden. Nichts wurde übernommen.");
+            EXPECT_EQ(GetWindow(box, GW_OWNER), FindWindowA(nullptr, kMainTitle));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        ASSERT_TRUE(PollUntil([&] {
+            window = FindWindowA(nullptr, kMainTitle);
+            return IsWindowVisible(window) && GetDlgItem(window, kGadgetWebLabel) && !IsWindow(box);
+        }));
+        EXPECT_EQ(SendMessageA(GetDlgItem(window, kGadgetStepList), LVM_GETITEMCOUNT, 0, 0),
+                  name == file ? 2 : 0);
+    }
+    DeleteFileA(file.c_str());
+}
+
 }  // namespace
 }  // namespace kv

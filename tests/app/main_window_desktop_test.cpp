@@ -2,7 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/numbers.h"
 #include "app/playback.h"
+#include "app/steplist_text.h"
 #include "engine/input.h"
 #include "support.h"
 #include "toolkit/gadget.h"
@@ -312,8 +319,180 @@ TEST_F(MainWindow, RightClickShowsTheMenuOnlyWithARowSelected) {
 
     RightClick(onRow);
     EXPECT_TRUE(RunScript(menuShown, {CloseShownMenu}, 3000));
-    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|");
+    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|");
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
+}
+
+// Keys as the keyboard sends them to the focused list, with the events they bring for `ms`.
+void PressInList(std::initializer_list<BYTE> keys, DWORD ms = 600) {
+    SetForegroundWindow(WindowID(kMainWindow));
+    SetFocus(GadgetID(kGadgetStepList));
+    for (BYTE key : keys)
+        keybd_event(key, 0, 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    test::PollUntil([] { return false; }, ms,
+                    [] { mainLoopEnded |= !HandleMainEvent(WindowEvent(20)); });
+}
+
+// The text of the message box shown, "not owned: " first unless the main window owns it.
+std::string shownMessage;
+
+bool MessageShown() {
+    return scriptNext == 0 || FindWindowA("#32770", kMessageTitle) != nullptr;
+}
+
+void CloseShownMessage() {
+    HWND box = FindWindowA("#32770", kMessageTitle);
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    shownMessage = (GetWindow(box, GW_OWNER) == WindowID(kMainWindow) ? "" : "not owned: ") +
+                   std::string(text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+std::string Folder() {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return folder + std::string("korvalt-") + std::to_string(GetCurrentProcessId()) + "-";
+}
+
+std::string Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+// Another program's Unicode text on the clipboard, or the clipboard's as that program reads it.
+std::wstring OtherClipboard(const std::wstring& put = {}) {
+    const std::string file = Write(Folder() + "clipboard", Bytes(put));
+    EXPECT_EQ(test::Process(test::BesideThisExe("other_program.exe") +
+                            (put.empty() ? " get " : " put ") + file)
+                  .ExitCode(10000),
+              0u);
+    std::ifstream read(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(read)), {});
+    DeleteFileA(file.c_str());
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+// Another program's real drag of `bytes` in `format` onto `row`; the effect it was told.
+DWORD DragOnto(UINT format, const std::string& bytes, int32_t row) {
+    HWND list = GadgetID(kGadgetStepList);
+    POINT point = {};
+    SendMessageA(list, LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&point));
+    ClientToScreen(list, &point);
+    const std::string file = Write(Folder() + "drag", bytes);
+    test::Process source(test::BesideThisExe("other_program.exe") + " drag " +
+                         std::to_string(point.x + 20) + " " + std::to_string(point.y + 5) + " " +
+                         std::to_string(format) + " " + file);
+    DWORD effect = STILL_ACTIVE;
+    test::PollUntil([&] { return (effect = source.ExitCode(0)) != STILL_ACTIVE; }, 10000,
+                    [] { mainLoopEnded |= !HandleMainEvent(WindowEvent(20)); });
+    while (int32_t event = WindowEvent(0))
+        mainLoopEnded |= !HandleMainEvent(event);
+    DeleteFileA(file.c_str());
+    return effect;
+}
+
+TEST_F(MainWindow, CopyAndPasteTheWholeListByteForByteThroughAnotherProgram) {
+    const std::wstring head = L"1000\tGr\u00FC\u00DFe, 5 \u20AC\r\n\tF5\r\n";
+    const std::wstring tail = L"0\t \r\n20\ta\tb\r\n";
+    const Rows rows = {"1000|Grüße, 5 €", "|F5", "0| ", "20|a\tb"};
+    AddRows({"1000\nGrüße, 5 €", "\nF5", "0\n ", "20\na\tb"});
+    OtherClipboard(L"-");
+    PressInList({VK_CONTROL, 'C'});
+    EXPECT_EQ(OtherClipboard(), head + tail);
+
+    ClearGadgetItems(kGadgetStepList);
+    OtherClipboard(head + tail);
+    PressInList({VK_CONTROL, 'V'});
+    EXPECT_EQ(ListRows(), rows);
+    SelectRow(1);
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemPaste, 0);
+    HandlePendingEvents();
+    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 8);
+    EXPECT_EQ(GetGadgetState(kGadgetStepList), 2);
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemCopy, 0);
+    HandlePendingEvents();
+    EXPECT_EQ(OtherClipboard(), head + head + tail + tail);
+
+    OtherClipboard(L"1\ta\n2\tb\u4E2D");
+    const Action paste = [] { PressInList({VK_CONTROL, 'V'}, 0); };
+    EXPECT_TRUE(RunScript(MessageShown, {paste, CloseShownMessage}));
+    EXPECT_EQ(shownMessage,
+              "Der Text enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht "
+              "aufnehmen kann. Nichts wurde übernommen.");
+    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 8);
+}
+
+// Files in every encoding, and text, dropped or opened: all of it, or nothing and the reason.
+TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
+    const std::string folder = Folder();
+    const std::string good = Write(folder + "utf8.txt", "2\t\xE2\x82\xAC\n");
+    OpenStepFiles({Write(folder + "utf16.txt", "\xFF\xFE" + Bytes(L"1\t\u00E4")), good,
+                   Write(folder + "ansi.txt", "3\t\xE4\r\n\r\n")});
+    EXPECT_EQ(ListRows(), (Rows{"1|ä", "2|€", "3|ä"}));
+    const std::pair<std::string, std::string> refused[] = {
+        {folder + "missing.txt", "wurde nicht gefunden"},
+        {Write(folder + "nul.txt", std::string("4\t\0x", 4)), "enthält Nullbytes"},
+        {Write(folder + "han.txt", "1\tx\n5\t\xE4\xB8\xAD"),
+         "enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht aufnehmen kann"},
+        {Write(folder + "big.txt", std::string((16 << 20) + 1, 'x')), "ist größer als 16 MiB"},
+    };
+    for (const auto& [file, reason] : refused) {
+        const Action open = [&file = file, &good] { OpenStepFiles({good, file}); };
+        EXPECT_TRUE(RunScript(MessageShown, {open, CloseShownMessage}));
+        EXPECT_EQ(shownMessage,
+                  "Die Datei „" + file + "“ " + reason + ". Nichts wurde übernommen.");
+        EXPECT_EQ(CountGadgetItems(kGadgetStepList), 3);
+    }
+
+    // Text goes before the row under the drop point, files' Steps at the end; the source hears
+    // "copy" only when Steps were added.
+    SetForegroundWindow(WindowID(kMainWindow));
+    EXPECT_EQ(DragOnto(CF_TEXT, "7\tx\r\n8\ty", 1), DROPEFFECT_COPY);
+    EXPECT_EQ(ListRows(), (Rows{"1|ä", "7|x", "8|y", "2|€", "3|ä"}));
+    EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
+    for (const BOOL unicode : {FALSE, TRUE}) {
+        DROPFILES files = {sizeof files, {}, FALSE, unicode};
+        const std::string names = unicode ? Bytes(std::wstring(good.begin(), good.end())) : good;
+        const std::string list(reinterpret_cast<char*>(&files), sizeof files);
+        EXPECT_EQ(DragOnto(CF_HDROP, list + names, 0), DROPEFFECT_COPY);
+    }
+    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
+    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "€");
+    EXPECT_EQ(DragOnto(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
+    DWORD effect = 0;
+    const Action drag = [&effect] { effect = DragOnto(CF_UNICODETEXT, Bytes(L"1\tx\n\u4E2D"), 0); };
+    EXPECT_TRUE(RunScript(MessageShown, {drag, CloseShownMessage}));
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    EXPECT_EQ(shownMessage.substr(0, 39), "Der Text enthält in Zeile 2 das Zeichen");
+    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
+    for (const char* name : {"utf8.txt", "utf16.txt", "ansi.txt", "big.txt", "nul.txt", "han.txt"})
+        DeleteFileA((folder + name).c_str());
+}
+
+// Entf deletes the selected Step and F2 opens the rename window for it; with none selected
+// neither does anything.
+TEST_F(MainWindow, DeleteAndF2ActOnTheSelectedStepOnly) {
+    AddRows({"1\na", "2\nb", "3\nc"});
+    SelectRow(-1);
+    PressInList({VK_DELETE});
+    PressInList({VK_F2});
+    EXPECT_EQ(WindowID(kRenameWindow), nullptr);
+    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 3);
+    SelectRow(1);
+    PressInList({VK_DELETE});
+    EXPECT_EQ(ListRows(), (Rows{"1|a", "3|c"}));
+    SelectRow(1);
+    EXPECT_TRUE(RunScript([] { return scriptNext == 0 || WindowID(kRenameWindow) != nullptr; },
+                          {[] { PressInList({VK_F2}, 0); }, Retype(kGadgetRenameKey, "z"),
+                           [] { PostClick(kGadgetRenameApply); }}));
+    EXPECT_EQ(ListRows(), (Rows{"1|a", "3|z"}));
 }
 
 }  // namespace

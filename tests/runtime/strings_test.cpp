@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/strings.h"
+#include "runtime/textcodec.h"
 
 namespace {
 
@@ -30,3 +31,45 @@ TEST(Strings, IntegersUpperCaseAndMidStrings) {
 }
 
 }  // namespace
+
+// Files are UTF-8 with or without its mark, UTF-16 after its mark, else code page 1252; a
+// character the code page cannot hold ends the text there and is named, never replaced.
+TEST(TextCodec, FilesAndWideTextsBecomeCodePage1252OrNameTheCharacterRefused) {
+    struct Case {
+        std::string bytes, text;
+        char32_t refused;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF"
+         "a\xC3\xA4\xE2\x82\xAC",
+         "a\xE4\x80", 0},
+        {"1\t\xC3\x9F\r\n", "1\t\xDF\r\n", 0},
+        {std::string("\xFF\xFE"
+                     "a\0\xAC\x20",
+                     6),
+         "a\x80", 0},
+        {std::string("\xFE\xFF\0b\x20\x1A", 6), "b\x82", 0},
+        {"\xE4\xFC\x80", "\xE4\xFC\x80", 0},  // not UTF-8
+        {"ok\n\xE4\xB8\xAD"
+         "x",
+         "ok\n", 0x4E2D},
+        {std::string("\xFF\xFE"
+                     "a\0\x3D\xD8\x00\xDE",
+                     8),
+         "a", 0x1F600},
+        {"\xEF\xBB\xBF\xE4", "", 0xFFFD},
+    };
+    for (const Case& c : cases) {
+        const kv::AnsiText text = kv::DecodeTextBytes(c.bytes);
+        EXPECT_EQ(text.text, c.text) << c.bytes;
+        EXPECT_EQ(text.complete, c.refused == 0) << c.bytes;
+        EXPECT_EQ(text.refused, c.refused) << c.bytes;
+    }
+    std::string every;
+    for (int byte = 1; byte < 256; ++byte)
+        every += static_cast<char>(byte);
+    const std::wstring wide = kv::AnsiToUtf16(every);
+    EXPECT_EQ(wide.substr(0x7E, 3), L"\x7F\x20AC\x81");
+    EXPECT_EQ(kv::Utf16ToAnsi(wide.data(), wide.size()).text, every);
+    EXPECT_EQ(kv::Utf16ToAnsi(L"a\x0100", 2).refused, 0x100u);
+}

@@ -65,12 +65,14 @@ TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     StepList({});
     AddGadgetColumn(kList, 2, "third", 50);
     const std::string cell(10000, 'k');
-    const std::string rows[][3] = {{"100", "RETURN", ""}, {"a", "", "b"}, {"1", cell, ""}};
-    for (const char* text : {"100\nRETURN", "a\n\nb"})
-        AddGadgetItem(kList, -1, text);
-    AddGadgetItem(kList, -1, ("1\n" + cell).c_str());
-    ASSERT_EQ(CountGadgetItems(kList), 3);
-    for (int32_t row = 0; row < 3; ++row) {
+    const std::string rows[][3] = {
+        {"100", "RETURN", ""}, {"a", "", "b"}, {"1", cell, ""}, {cell.substr(0, 255), "", ""}};
+    for (const std::string& text :
+         std::vector<std::string>{"100\nRETURN", "a\n\nb", "1\n" + cell, rows[3][0]})
+        AddGadgetItem(kList, -1, text.c_str());
+    ASSERT_EQ(CountGadgetItems(kList), 4);
+    // Cells are read through a buffer that grows from 256 bytes while the text fills it.
+    for (int32_t row = 0; row < 4; ++row) {
         for (int32_t column = 0; column < 3; ++column)
             EXPECT_EQ(GetGadgetItemText(kList, row, column), rows[row][column]) << row;
     }
