@@ -134,6 +134,12 @@ bool SendPolling(const KeyEvents& events) {
     return stopped;
 }
 
+// Waits the pause from `start` in slices; true when the stop key was seen.
+bool PauseFrom(int64_t start, int32_t pause) {
+    const int32_t slices = pause / kPauseSliceMs;
+    return slices > 0 && WaitPolling(start, start + slices * kSliceUs, true);
+}
+
 }  // namespace
 
 // Both keys are queried at every poll, so a press counts only in the interval it happened in: an
@@ -170,11 +176,12 @@ void PlayRun(int32_t repetitionCount) {
         SendPlain(TapOf(VK_CAPITAL));
 }
 
-// An entry's events are laid out before its pause, so the first leaves at the pause's end.
+// An entry's events are laid out within its pause, so the first leaves at the pause's end.
 int32_t PlayPass() {
     for (const PreparedStep& step : PreparedSteps()) {
+        const int64_t pauseStart = Input().now();
         const KeyEvents events = EventsOf(step.Key);
-        if (PauseAndPoll(step.Pause) || (step.Pause < kPauseSliceMs && StopKeyPressed()) ||
+        if (PauseFrom(pauseStart, step.Pause) || (step.Pause < kPauseSliceMs && StopKeyPressed()) ||
             (run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
             return 1;
     }
@@ -182,11 +189,7 @@ int32_t PlayPass() {
 }
 
 int32_t PauseAndPoll(int32_t pause) {
-    const int32_t slices = pause / kPauseSliceMs;
-    if (slices <= 0)
-        return 0;
-    const int64_t start = Input().now();
-    return WaitPolling(start, start + slices * kSliceUs, true) ? 1 : 0;
+    return PauseFrom(Input().now(), pause) ? 1 : 0;
 }
 
 }  // namespace kv
