@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <string>
+#include <vector>
 
 #include "engine/input.h"
 #include "engine/keys.h"
@@ -135,9 +136,9 @@ bool SendPolling(const KeyEvents& events) {
 }
 
 // Waits the pause from `start` in slices; true when the stop key was seen.
-bool PauseFrom(int64_t start, int32_t pause) {
+bool PauseFrom(int64_t start, int32_t pause, bool pollLast) {
     const int32_t slices = pause / kPauseSliceMs;
-    return slices > 0 && WaitPolling(start, start + slices * kSliceUs, true);
+    return slices > 0 && WaitPolling(start, start + slices * kSliceUs, pollLast);
 }
 
 }  // namespace
@@ -176,20 +177,36 @@ void PlayRun(int32_t repetitionCount) {
         SendPlain(TapOf(VK_CAPITAL));
 }
 
-// An entry's events are laid out within its pause, so the first leaves at the pause's end.
+// An entry's events are laid out within its pause, so the first leaves at the pause's end. A
+// text's pause has no key of its own: its first character is laid out within it instead, and the
+// stop key that the pause looked at is not looked at again before that character.
 int32_t PlayPass() {
-    for (const PreparedStep& step : PreparedSteps()) {
+    const std::vector<PreparedStep>& steps = PreparedSteps();
+    KeyEvents ahead;
+    bool laidOutAhead = false;
+    bool polled = false;  // since the last event sent
+    for (size_t entry = 0; entry < steps.size(); ++entry) {
+        const int32_t pause = steps[entry].Pause;
         const int64_t pauseStart = Input().now();
-        const KeyEvents events = EventsOf(step.Key);
-        if (PauseFrom(pauseStart, step.Pause) || (step.Pause < kPauseSliceMs && StopKeyPressed()) ||
-            (run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
+        const KeyEvents events = laidOutAhead ? ahead : EventsOf(steps[entry].Key);
+        laidOutAhead = events.count == 0 && entry + 1 < steps.size();
+        if (laidOutAhead)
+            ahead = EventsOf(steps[entry + 1].Key);
+        // The stop key is looked at before the pause's last slice, not after it, so the first
+        // event leaves at the deadline: a J in that slice still stops the run within the key.
+        const bool pollsInPause = pause >= 2 * kPauseSliceMs;
+        if (PauseFrom(pauseStart, pause, false) || (!polled && !pollsInPause && StopKeyPressed()))
             return 1;
+        polled = true;
+        if ((run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
+            return 1;
+        polled = events.count == 0;
     }
     return 0;
 }
 
 int32_t PauseAndPoll(int32_t pause) {
-    return PauseFrom(Input().now(), pause) ? 1 : 0;
+    return PauseFrom(Input().now(), pause, true) ? 1 : 0;
 }
 
 }  // namespace kv
