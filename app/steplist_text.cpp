@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleidl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -96,23 +97,24 @@ Taking FromFiles(const std::vector<std::string>& paths) {
 }
 
 // Dropped text ends at its first NUL; the block may be larger than the text.
-template <class Unit>
-std::basic_string<Unit> DroppedText(const DropRecord& drop) {
-    const size_t units = drop.data.size() / sizeof(Unit);
-    std::basic_string<Unit> text(units, Unit{});
-    std::memcpy(&text[0], drop.data.data(), units * sizeof(Unit));
-    return text.substr(0, text.find(Unit{}));
+template <class Text>
+Text DroppedText(const DropRecord& drop) {
+    using Unit = typename Text::value_type;
+    Text text(drop.data.size() / sizeof(Unit), Unit{});
+    std::memcpy(text.data(), drop.data.data(), text.size() * sizeof(Unit));
+    text.resize(static_cast<size_t>(std::find(text.begin(), text.end(), Unit{}) - text.begin()));
+    return text;
 }
 
 Taking FromDrop(const DropRecord& drop) {
     if (drop.format == CF_HDROP)
         return FromFiles(DroppedFiles(drop));
     if (drop.format == CF_UNICODETEXT) {
-        const std::wstring text = DroppedText<wchar_t>(drop);
+        const WideText text = DroppedText<WideText>(drop);
         return FromText(Utf16ToAnsi(text.data(), text.size()));
     }
     AnsiText text;
-    text.text = DroppedText<char>(drop);
+    text.text = DroppedText<std::string>(drop);
     return FromText(text);
 }
 

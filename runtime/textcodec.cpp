@@ -105,11 +105,11 @@ AnsiText Utf16ToAnsi(const wchar_t* text, size_t length) {
     return FromUnits(std::vector<char16_t>(text, text + length));
 }
 
-std::wstring AnsiToUtf16(const std::string& text) {
-    std::wstring wide;
-    wide.reserve(text.size());
+WideText AnsiToUtf16(const std::string& text) {
+    WideText wide;
+    wide.reserve(text.size() + 1);
     for (char byte : text)
-        wide += static_cast<wchar_t>(FromAnsi(static_cast<unsigned char>(byte)));
+        wide.push_back(static_cast<wchar_t>(FromAnsi(static_cast<unsigned char>(byte))));
     return wide;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -16,9 +17,14 @@ struct AnsiText {
     char32_t refused = 0;
 };
 
+// Wide texts are held as plain units: the library's wide string instance alone would make up a
+// tenth of the exe.
+using WideText = std::vector<wchar_t>;
+
 // UTF-16 as the platform's wide texts hold it, without a byte order mark.
 AnsiText Utf16ToAnsi(const wchar_t* text, size_t length);
-std::wstring AnsiToUtf16(const std::string& text);
+// Without a terminating NUL.
+WideText AnsiToUtf16(const std::string& text);
 // The bytes of a file: UTF-8 after its byte order mark or when they are valid UTF-8, UTF-16
 // after its byte order mark (either byte order), code page 1252 otherwise. No byte order mark
 // reaches the text.

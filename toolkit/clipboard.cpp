@@ -64,9 +64,10 @@ bool Put(UINT format, const void* bytes, size_t size) {
     return block.Fill(bytes, size) && block.HandTo(format);
 }
 
-// The bytes of a locked clipboard block, up to its first NUL unit.
-template <class Unit>
-std::optional<std::basic_string<Unit>> Read(UINT format) {
+// The units of a locked clipboard block, up to its first NUL unit.
+template <class Text>
+std::optional<Text> Read(UINT format) {
+    using Unit = typename Text::value_type;
     const HANDLE data = GetClipboardData(format);
     const void* bytes = data ? GlobalLock(data) : nullptr;
     if (!bytes)
@@ -76,7 +77,7 @@ std::optional<std::basic_string<Unit>> Read(UINT format) {
     size_t length = 0;
     while (length < units && first[length])
         ++length;
-    std::basic_string<Unit> text(first, length);
+    Text text(first, first + length);
     GlobalUnlock(data);
     return text;
 }
@@ -87,8 +88,9 @@ bool SetClipboardText(HWND owner, const std::string& text) {
     const OpenedClipboard clipboard(owner);
     if (!clipboard.open() || !EmptyClipboard())
         return false;
-    const std::wstring wide = AnsiToUtf16(text);
-    return Put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) &&
+    WideText wide = AnsiToUtf16(text);
+    wide.push_back(L'\0');
+    return Put(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t)) &&
            Put(CF_TEXT, text.c_str(), text.size() + 1);
 }
 
@@ -97,11 +99,11 @@ std::optional<AnsiText> GetClipboardText(HWND owner) {
     if (!clipboard.open())
         return std::nullopt;
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-        if (const std::optional<std::wstring> wide = Read<wchar_t>(CF_UNICODETEXT))
+        if (const std::optional<WideText> wide = Read<WideText>(CF_UNICODETEXT))
             return Utf16ToAnsi(wide->data(), wide->size());
     }
     if (IsClipboardFormatAvailable(CF_TEXT)) {
-        if (std::optional<std::string> text = Read<char>(CF_TEXT)) {
+        if (std::optional<std::string> text = Read<std::string>(CF_TEXT)) {
             AnsiText ansi;
             ansi.text = std::move(*text);
             return ansi;

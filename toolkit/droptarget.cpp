@@ -332,11 +332,11 @@ std::vector<std::string> DroppedFiles(const DropRecord& drop) {
     std::memcpy(&header, bytes.data(), sizeof header);
     const size_t start = std::min<size_t>(header.pFiles, bytes.size());
     if (header.fWide) {
-        std::wstring names((bytes.size() - start) / sizeof(wchar_t), L'\0');
-        std::memcpy(&names[0], bytes.data() + start, names.size() * sizeof(wchar_t));
-        names += L'\0';
-        for (size_t at = 0; at < names.size() && names[at]; at = names.find(L'\0', at) + 1) {
-            const wchar_t* name = names.c_str() + at;
+        std::vector<wchar_t> names((bytes.size() - start) / sizeof(wchar_t) + 1, L'\0');
+        std::memcpy(names.data(), bytes.data() + start, (names.size() - 1) * sizeof(wchar_t));
+        for (auto at = names.begin(); at != names.end() && *at;
+             at = std::find(at, names.end(), L'\0') + 1) {
+            const wchar_t* name = &*at;
             const int length =
                 WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
             std::string file(static_cast<size_t>(std::max(length, 1)), '\0');

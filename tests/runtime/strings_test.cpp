@@ -68,8 +68,9 @@ TEST(TextCodec, FilesAndWideTextsBecomeCodePage1252OrNameTheCharacterRefused) {
     std::string every;
     for (int byte = 1; byte < 256; ++byte)
         every += static_cast<char>(byte);
-    const std::wstring wide = kv::AnsiToUtf16(every);
-    EXPECT_EQ(wide.substr(0x7E, 3), L"\x7F\x20AC\x81");
+    const kv::WideText wide = kv::AnsiToUtf16(every);
+    EXPECT_EQ(kv::WideText(wide.begin() + 0x7E, wide.begin() + 0x81),
+              (kv::WideText{0x7F, 0x20AC, 0x81}));
     EXPECT_EQ(kv::Utf16ToAnsi(wide.data(), wide.size()).text, every);
     EXPECT_EQ(kv::Utf16ToAnsi(L"a\x0100", 2).refused, 0x100u);
 }
