@@ -31,6 +31,9 @@ struct RunState {
     // only a press since the previous query is the user's.
     int64_t ownStopKeyUntil = INT64_MIN;
     int64_t waitedUs = 0;  // by the current pass
+    // When the last event was handed to the platform: holds and pauses run from there, so the
+    // gaps the target sees are theirs, not lengthened by the handing over.
+    int64_t lastSentAt = 0;
 };
 
 RunState run;
@@ -123,12 +126,13 @@ bool SendPolling(const KeyEvents& events) {
         const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
         if (stopped && !(release && down[event.virtualKey]))
             continue;
+        run.lastSentAt = input.now();
         SendKeyEvent(event);
         Sent(event);
         down[event.virtualKey] = !release;
         if (stopped || i + 1 == events.count)
             continue;
-        const int64_t sentAt = input.now();
+        const int64_t sentAt = run.lastSentAt;
         stopped =
             i == events.holdAfter ? WaitPolling(sentAt, sentAt + kHoldUs, false) : StopKeyPressed();
     }
@@ -185,9 +189,9 @@ int32_t PlayPass() {
     KeyEvents ahead;
     bool laidOutAhead = false;
     bool polled = false;  // since the last event sent
+    int64_t pauseStart = Input().now();
     for (size_t entry = 0; entry < steps.size(); ++entry) {
         const int32_t pause = steps[entry].Pause;
-        const int64_t pauseStart = Input().now();
         const KeyEvents events = laidOutAhead ? ahead : EventsOf(steps[entry].Key);
         laidOutAhead = events.count == 0 && entry + 1 < steps.size();
         if (laidOutAhead)
@@ -201,6 +205,7 @@ int32_t PlayPass() {
         if ((run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
             return 1;
         polled = events.count == 0;
+        pauseStart = polled ? Input().now() : run.lastSentAt;
     }
     return 0;
 }

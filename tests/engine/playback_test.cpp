@@ -11,6 +11,7 @@
 #include "engine/input.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
+#include "engine/sendkey.h"
 
 namespace kv {
 namespace {
@@ -28,6 +29,7 @@ struct FakeKeyboard {
     int64_t now = 0, lateWakeUs = 0, workUs = 0, firstKeyAt = -1, queries = 0;
     std::vector<Hold> holds;
     std::string events;
+    std::vector<int64_t> sentAt;
     bool injectedPressed[256] = {};
     std::vector<int64_t> lastQuery = std::vector<int64_t>(256, INT64_MIN),
                          injectedUpAt = std::vector<int64_t>(256, INT64_MIN / 2);
@@ -38,6 +40,7 @@ FakeKeyboard fake;
 void FakeSend(uint8_t key, uint8_t, uint32_t flags) {
     const bool up = (flags & KEYEVENTF_KEYUP) != 0;
     fake.firstKeyAt = fake.firstKeyAt < 0 ? fake.now : fake.firstKeyAt;
+    fake.sentAt.push_back(fake.now);
     fake.events += std::string(up ? " -" : " +") + (key == VK_CONTROL ? "Ctrl"
                                                     : key == VK_SHIFT ? "Shift"
                                                                       : std::string(1, key));
@@ -156,6 +159,18 @@ TEST(Playback, TriggerNeedsBothKeysInOnePollAndPausesEndOnDeadlinesFromTheirStar
         EXPECT_EQ(fake.now - start, slices ? slices * kPauseSliceMs * kMs + 300 : 0) << pause;
         EXPECT_EQ(fake.queries - queries, slices) << pause;
     }
+}
+
+// The target sees the gaps between the events handed over, however long each handing over takes.
+TEST(Playback, HoldsAndPausesRunFromTheEventBeforeThem) {
+    SetInput(kFakeSeam);
+    fake = FakeKeyboard();
+    fake.workUs = 700;
+    PrepareStepTexts({{"0", "a"}, {"100", "b"}});
+    PlayRun(0);
+    ASSERT_EQ(fake.sentAt.size(), 4u);
+    EXPECT_EQ(fake.sentAt[1] - fake.sentAt[0], kKeyHoldMs * kMs);
+    EXPECT_EQ(fake.sentAt[2] - fake.sentAt[1], 100 * kMs);
 }
 
 }  // namespace
