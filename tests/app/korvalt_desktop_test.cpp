@@ -12,7 +12,6 @@
 
 #include "app/main_window.h"
 #include "app/numbers.h"
-#include "app/rename.h"
 #include "support.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
@@ -195,8 +194,9 @@ TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleCli
         ClickTrayIcon("--repeat 2 --delay 80 1");
         ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(window_) != 0; }, kLimitMs));
     }
-    // The user's j reaches the recorder too; the text run stopped within a pass.
-    EXPECT_EQ(CountLines(log_, "char 6A ") + CountLines(log_, "char 4A "), 3u);
+    // The user's J reaches the recorder too, as whatever character the run's Shift or Ctrl makes
+    // of it; the text run stopped within a pass.
+    EXPECT_EQ(CountLines(log_, "down 4A "), 3u);
     const std::string typed = Typed(log_);
     std::string passes;
     while (passes.size() < typed.size())
@@ -211,23 +211,6 @@ TEST_F(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleCli
 }
 
 // As task managers and taskkill without /F ask a window to close.
-TEST_F(KorvaltExe, ACloseRequestForTheRenameWindowClosesOnlyItAndTheNextEndsKorvalt) {
-    AddStep("1000", "F5");
-    AddStep("500", "a");
-    PostMessageA(Gadget(kGadgetStepList), WM_KEYDOWN, VK_HOME, 0);
-    PostMessageA(window_, WM_COMMAND, kMenuItemRename, 0);
-    HWND rename = nullptr;
-    ASSERT_TRUE(
-        PollUntil([&] { return (rename = FindWindowA(nullptr, kRenameTitle)) != nullptr; }));
-    PostMessageA(rename, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PollUntil([&] { return !IsWindow(rename); }));
-    EXPECT_EQ(korvalt_->ExitCode(1000), static_cast<DWORD>(STILL_ACTIVE));
-    EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_EQ(Rows(), 2);
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
-}
-
 // A file named on the command line fills the list; one that cannot be taken is named in a message
 // owned by the main window, which then opens empty.
 TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {

@@ -466,6 +466,7 @@ TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
     EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "€");
     EXPECT_EQ(DragOnto(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
+    EXPECT_EQ(DragOnto(CF_WAVE, "7\tx", 0), DROPEFFECT_NONE);
     DWORD effect = 0;
     const Action drag = [&effect] { effect = DragOnto(CF_UNICODETEXT, Bytes(L"1\tx\n\u4E2D"), 0); };
     EXPECT_TRUE(RunScript(MessageShown, {drag, CloseShownMessage}));

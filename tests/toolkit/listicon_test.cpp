@@ -1,11 +1,8 @@
 #include "toolkit/listicon.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
-#include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "toolkit/droptarget.h"
@@ -82,67 +79,8 @@ TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
     EXPECT_EQ(GetGadgetItemText(kList, -1, 1), title.substr(0, 4095));
 }
 
-// The platform's data object over the clipboard, which holds `bytes` in a 64-byte block.
-IDataObject* ClipboardData(UINT format, const std::string& bytes) {
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
-    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    IDataObject* data = nullptr;
-    if (OpenClipboard(WindowID(0)) && EmptyClipboard() && SetClipboardData(format, block) &&
-        CloseClipboard())
-        OleGetClipboard(&data);
-    return data;
-}
-
-// The list's own drop target, called as the platform's drag loop calls it.
-TEST_F(GadgetTest, OnlyTextThatCanBeReadDropsOntoTheRowUnderItWithTheEffectTheKeysChoose) {
-    HWND list = StepList({"10\nA", "20\nB", "30\nC"});
-    EnableGadgetDrop(kList, CF_TEXT, DROPEFFECT_COPY);
-    auto* const target = static_cast<IDropTarget*>(GetPropA(list, kPropertyDropTarget));
-    ASSERT_NE(target, nullptr);
-    const std::string bytes("Hallo\0tail", 10);
-    constexpr int32_t kRow = 2;
-    for (const UINT format : {CF_WAVE, CF_TEXT}) {
-        const bool text = format == CF_TEXT;
-        IDataObject* data = ClipboardData(format, bytes);
-        ASSERT_NE(data, nullptr);
-        POINT point = {};
-        SendMessageA(list, LVM_GETITEMPOSITION, kRow, reinterpret_cast<LPARAM>(&point));
-        ClientToScreen(list, &point);
-        const POINTL at = {point.x + 20, point.y + 5};
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        target->DragEnter(data, 0, at, &effect);
-        EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, kRow, LVIS_DROPHILITED) != 0, text);
-        // Moves over the row the drop selects change the selection once.
-        for (int move = 0; move < 3; ++move)
-            target->DragOver(0, at, &effect);
-        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        target->Drop(data, 0, at, &effect);
-        data->Release();
-        EXPECT_EQ(effect, text ? DROPEFFECT_COPY : DROPEFFECT_NONE) << format;
-
-        // Code, gadget and type of each event, up to the drop.
-        using Events = std::vector<std::tuple<int32_t, int32_t, int32_t>>;
-        Events events;
-        for (int32_t code = 0; code != kEventGadgetDrop && (code = WindowEvent(300)) != 0;)
-            events.emplace_back(code, EventGadget(), EventType());
-        EXPECT_EQ(GetGadgetState(kList), text ? kRow : -1);
-        // A drop event has no type.
-        EXPECT_EQ(events, (text ? Events{{kEventGadget, kList, kEventTypeChange},
-                                         {kEventGadgetDrop, kList, -1}}
-                                : Events{}));
-        if (!text)
-            continue;
-        const DropRecord* drop = EventDropData();
-        ASSERT_NE(drop, nullptr);
-        // GlobalSize may round the block up; every byte of it is copied.
-        ASSERT_GE(drop->data.size(), 64u);
-        EXPECT_EQ(std::string(drop->data.data(), bytes.size()), bytes);
-        WindowEvent(0);
-        EXPECT_EQ(EventDropData(), nullptr);
-    }
-    // The keys choose among the offered and accepted effects; mouse buttons do not count.
+// The keys choose among the offered and accepted effects; mouse buttons do not count.
+TEST(DropEffectTest, KeysChooseAmongTheEffectsOfferedAndAccepted) {
     EXPECT_EQ(DropEffect(7, 7, MK_SHIFT | MK_LBUTTON), kDropEffectMove);
     EXPECT_EQ(DropEffect(7, 7, MK_CONTROL | MK_SHIFT), kDropEffectLink);
     EXPECT_EQ(DropEffect(4, 3, 0), kDropEffectNone);
