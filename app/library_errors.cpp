@@ -3,7 +3,6 @@
 // implementation: linked in for errors that never happen, it made up a seventh of the exe. Linked
 // straight into the program, ahead of the library, these keep every such error catchable as a
 // std::exception, without the messages.
-#include <cstdlib>
 #include <exception>
 #include <new>
 

@@ -205,7 +205,7 @@ int32_t PlayPass() {
         if ((run.awaitingRelease && AwaitTriggerRelease()) || SendPolling(events))
             return 1;
         polled = events.count == 0;
-        pauseStart = polled ? Input().now() : run.lastSentAt;
+        pauseStart = events.count == 0 ? Input().now() : run.lastSentAt;
     }
     return 0;
 }
