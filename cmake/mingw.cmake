@@ -10,3 +10,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${KORVALT_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# windres preprocesses with the plain "<triple>-gcc", which only the Debian alternatives provide
+# and a fresh install does not always register: it is named outright.
+set(CMAKE_RC_FLAGS_INIT "--preprocessor=${KORVALT_TRIPLE}-gcc-posix --preprocessor-arg=-E \
+--preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED")

@@ -28,13 +28,16 @@ desktop_start() {
     KORVALT_DESKTOP_DIR=$(mktemp -d /tmp/korvalt-wine.XXXXXX)
     KORVALT_DESKTOP_LOG="$KORVALT_DESKTOP_DIR/desktop.log"
 
-    local display=90
-    while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-        display=$((display + 1))
-    done
-    Xvfb ":${display}" -noreset -nolisten tcp -screen 0 1280x1024x24 >>"$KORVALT_DESKTOP_LOG" 2>&1 &
+    # Xvfb takes the first free display itself: desktops started side by side never share one.
+    local displayFile="$KORVALT_DESKTOP_DIR/display"
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$displayFile" \
+        >>"$KORVALT_DESKTOP_LOG" 2>&1 &
     KORVALT_XVFB_PID=$!
-    export DISPLAY=":${display}"
+    for _ in $(seq 100); do
+        [ -s "$displayFile" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$displayFile")"
     local answered=0
     for _ in $(seq 100); do
         xdpyinfo >/dev/null 2>&1 && answered=1 && break
