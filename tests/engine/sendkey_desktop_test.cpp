@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,33 +14,6 @@
 namespace {
 
 using namespace kv::test;
-
-struct Recording {
-    // The recorder's key lines without their times: "down|up <virtual key> <scan code> <extended>",
-    // each ended by a line feed.
-    std::string keys;
-    std::wstring characters;
-    std::vector<long> holds;  // from each press but Shift's and Ctrl's to its release, in ms
-};
-
-// Whole lines only: the recorder may be writing the last one.
-Recording ReadLog(const std::string& path) {
-    Recording got;
-    unsigned long code, time, pressedAt[256] = {};
-    std::ifstream log(path);
-    for (std::string line; std::getline(log, line) && !log.eof();) {
-        if (std::sscanf(line.c_str(), "char %lx", &code) == 1)
-            got.characters += static_cast<wchar_t>(code);
-        if (std::sscanf(line.c_str(), "%*[downup] %lx %*x %*u %lu", &code, &time) < 2)
-            continue;
-        got.keys += line.substr(0, line.rfind(' ')) + "\n";
-        if (line[0] == 'd')
-            pressedAt[code & 0xFF] = time;
-        else if (code != VK_SHIFT && code != VK_CONTROL)
-            got.holds.push_back(static_cast<long>(time - pressedAt[code & 0xFF]));
-    }
-    return got;
-}
 
 // Into the key recorder, a window of another process, which has the focus.
 class SendKeyDesktop : public ::testing::Test {
@@ -58,10 +29,8 @@ class SendKeyDesktop : public ::testing::Test {
         DeleteFileA(log_.c_str());
     }
 
-    const std::string log_ = "keys-" + std::to_string(GetCurrentProcessId()) + ".log";
-    std::unique_ptr<Process> recorder_ =
-        std::make_unique<Process>(BesideThisExe("key_recorder.exe") + " \"" + log_ + "\" " +
-                                  std::to_string(GetCurrentProcessId()));
+    const std::string log_ = TempPath("keys.log");
+    std::unique_ptr<Process> recorder_ = StartKeyRecorder(log_);
 };
 
 // The characters prove the German layout's Shift set and that a text arrives as written, AltGr and
