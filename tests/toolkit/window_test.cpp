@@ -26,13 +26,14 @@ TEST_F(WindowTest, ReusedNumbersCloseTheOldWindowFlagsChooseTheFrameUnusedNumber
     EXPECT_NE(Open(0), window);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(CloseWindow(0), 1);
-    EXPECT_NE(Open(0), nullptr);
+    EXPECT_NE(Open(0, kWindowInvisible), nullptr);
     const auto dynamic = static_cast<ObjectNumber>(
         OpenWindow(-1, 0, 0, 100, 100, "a", test::kMainWindowFlags | kWindowInvisible));
     EXPECT_FALSE(IsWindowVisible(WindowID(dynamic)));
     SendMessageA(WindowID(dynamic), WM_CLOSE, 0, 0);
     EXPECT_EQ(PendingEvents(), (Events{{kEventCloseWindow, dynamic}}));
     CloseWindow(0);
+    CloseWindow(dynamic);
 
     Open(1);
     Open(3, test::kMainWindowFlags, Open(2));  // an owned window goes with its owner
