@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -123,18 +122,6 @@ inline std::vector<std::string> Lines(const std::string& path) {
     return lines;
 }
 
-// Printable characters the recorder logged but the user's j (a J while a capital is typed): the
-// user's Ctrl+U arrives as a control character.
-inline std::string Typed(const std::string& log) {
-    std::string typed;
-    unsigned c = 0;
-    for (const std::string& line : Lines(log))
-        if (std::sscanf(line.c_str(), "char %x", &c) == 1 && (c >= ' ' || c == '\r') &&
-            std::tolower(c) != 'j')
-            typed += static_cast<char>(c);
-    return typed;
-}
-
 inline size_t CountLines(const std::string& log, const std::string& start) {
     const std::vector<std::string> lines = Lines(log);
     return std::count_if(lines.begin(), lines.end(),
@@ -164,6 +151,16 @@ inline Recording ReadLog(const std::string& path) {
             got.holds.push_back(static_cast<long>(time - pressedAt[code & 0xFF]));
     }
     return got;
+}
+
+// Printable characters the recorder logged but the user's j (a J while a capital is typed): the
+// user's Ctrl+U arrives as a control character.
+inline std::string Typed(const std::string& log) {
+    std::string typed;
+    for (const wchar_t c : ReadLog(log).characters)
+        if ((c >= L' ' || c == L'\r') && c != L'j' && c != L'J')
+            typed += static_cast<char>(c);
+    return typed;
 }
 
 }  // namespace kv::test

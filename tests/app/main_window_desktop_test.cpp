@@ -5,8 +5,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <cstring>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -270,21 +268,6 @@ TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick)
 }
 
 constexpr char kMenuClass[] = "#32768";
-constexpr UINT kMenuGetHandle = 0x01E1;  // MN_GETHMENU
-
-// The popup menu's items as it was shown, "id text|...".
-std::string shownMenu;
-
-void CloseShownMenu() {
-    HMENU menu = reinterpret_cast<HMENU>(
-        SendMessageA(FindWindowA(kMenuClass, nullptr), kMenuGetHandle, 0, 0));
-    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
-        char text[64] = {};
-        GetMenuStringA(menu, item, text, sizeof text, MF_BYPOSITION);
-        shownMenu += std::to_string(GetMenuItemID(menu, item)) + " " + text + "|";
-    }
-    EndMenu();
-}
 
 // A real right click at a point of the list's client area.
 void RightClick(POINT point) {
@@ -305,12 +288,11 @@ TEST_F(MainWindow, RightClickShowsTheMenuOnlyWithARowSelected) {
 
     SelectRow(0);
     RightClick({onRow.x, onRow.y + 120});
-    EXPECT_FALSE(RunScript(menuShown, {CloseShownMenu}, 500));
+    EXPECT_FALSE(RunScript(menuShown, {[] { EndMenu(); }}, 500));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), -1);
 
     RightClick(onRow);
-    EXPECT_TRUE(RunScript(menuShown, {CloseShownMenu}, 3000));
-    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|");
+    EXPECT_TRUE(RunScript(menuShown, {[] { EndMenu(); }}, 3000));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
 }
 

@@ -47,25 +47,20 @@ TEST(Preparation, EveryRowKindEdgeCaseAndKeyForm) {
     }
 }
 
-// Every row the window can make comes back byte for byte; lines end with CR LF or LF or not at
-// all, split at their first TAB, and those without a key/text are skipped.
+// Lines end with CR LF or LF or not at all, split at their first TAB, and those without a key/text
+// are skipped; a key/text may end in a TAB or CR of its own (the round trip of the main window's
+// clipboard shows the rest).
 TEST(StepText, RowsRoundTripAndLinesSplitAtTheirFirstTab) {
-    const std::vector<StepText> rows = {
-        {"1000", "Grüße, 5 €"}, {"", "F5"}, {"0", " "}, {"20", "a\tb\t"}, {"7", "x\r"}};
-    const std::string text = FormatStepText(rows);
-    EXPECT_EQ(text.substr(0, 22),
-              "1000\tGr\xFC\xDF"
-              "e, 5 \x80\r\n\tF5\r\n");
     const auto form = [](const std::vector<StepText>& steps) {
         std::string joined;
         for (const StepText& step : steps)
             joined += step.pause + "|" + step.keyText + ";";
         return joined;
     };
-    EXPECT_EQ(form(ParseStepText(text)), form(rows));
+    const std::vector<StepText> rows = {{"20", "a\tb\t"}, {"7", "x\r"}};
+    EXPECT_EQ(form(ParseStepText(FormatStepText(rows))), form(rows));
     EXPECT_EQ(form(ParseStepText("1\ta\n\n2\t\r\nText ohne Tab\r\n\tb\n3\tc\td")),
               "1|a;|Text ohne Tab;|b;3|c\td;");
-    EXPECT_EQ(LineAt("a\nb\r\nc", 5), 3u);
 }
 
 }  // namespace

@@ -82,19 +82,6 @@ TEST_F(SysTrayTest, EachOperationSendsOnlyItsFieldsAndClicksBecomeEventsOfTheIco
                                         Add(1, armed_), Remove(1)}));
 }
 
-TEST_F(SysTrayTest, RestartedShellGetsTheOwnersIconsBackAsTheyWere) {
-    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
-    SysTrayIconToolTip(1, kSeventy.c_str());
-    ChangeSysTrayIcon(1, running_);
-    ASSERT_TRUE(AddSysTrayIcon(2, owner_, armed_) && AddSysTrayIcon(5, owner_, armed_));
-    RemoveSysTrayIcon(5);
-    ASSERT_NE(AddSysTrayIcon(3, Open(1, kWindowDefaultFlags | kWindowInvisible), armed_), 0);
-    calls.clear();
-
-    SendMessageA(owner_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
-}
-
 // OleInitialize answers S_FALSE while OLE is already initialised on the thread.
 bool OleIsInitialised() {
     const HRESULT result = OleInitialize(nullptr);
@@ -102,13 +89,24 @@ bool OleIsInitialised() {
     return result == S_FALSE;
 }
 
-// Removing an icon can dispatch the shell's restart announcement: the icon being removed is not
-// added again, and the walk over all icons still removes the rest before the windows go.
-TEST_F(SysTrayTest, StopToolkitRemovesEveryIconWhileItsOwnerExistsThoughTheShellRestarts) {
+// A restarted shell gets the owner's icons back as they were. Removing an icon can dispatch the
+// shell's restart announcement: the icon being removed is not added again, and the walk over all
+// icons still removes the rest before the windows go.
+TEST_F(SysTrayTest, RestartedShellGetsTheIconsBackAndStopToolkitRemovesEveryIconThoughItRestarts) {
     StartToolkit();
     EXPECT_TRUE(OleIsInitialised());
     owner_ = Open(1, kWindowDefaultFlags | kWindowInvisible);
-    ASSERT_TRUE(AddSysTrayIcon(1, owner_, armed_) && AddSysTrayIcon(2, owner_, armed_));
+    ASSERT_NE(AddSysTrayIcon(1, owner_, armed_), 0);
+    SysTrayIconToolTip(1, kSeventy.c_str());
+    ChangeSysTrayIcon(1, running_);
+    ASSERT_TRUE(AddSysTrayIcon(2, owner_, armed_) && AddSysTrayIcon(5, owner_, armed_));
+    RemoveSysTrayIcon(5);
+    ASSERT_NE(AddSysTrayIcon(3, Open(2, kWindowDefaultFlags | kWindowInvisible), armed_), 0);
+    calls.clear();
+    SendMessageA(owner_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(calls, (std::vector<Call>{Add(1, running_), Tip(1), Add(2, armed_)}));
+
+    RemoveSysTrayIcon(3);
     calls.clear();
     SetNotifyIconFunction([](DWORD message, NOTIFYICONDATAA* data) {
         RecordCall(message, data);
