@@ -1,6 +1,6 @@
 #pragma once
 // What the suites of every layer share: waiting for a condition, helper processes and what the
-// key recorder logged.
+// key recorder logged. It brings GoogleTest, <windows.h> and the standard headers they use.
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,11 +1,5 @@
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "app/main_window.h"
 #include "app/numbers.h"

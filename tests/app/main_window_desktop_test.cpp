@@ -1,15 +1,10 @@
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
-#include <iterator>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "app/main_window.h"
 #include "app/numbers.h"

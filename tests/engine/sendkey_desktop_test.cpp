@@ -1,10 +1,3 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "engine/keys.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"

@@ -34,18 +34,10 @@ TEST(TextCodec, FilesAndWideTextsBecomeCodePage1252OrNameTheCharacterRefused) {
         char32_t refused;
     };
     const Case cases[] = {
-        {"\xEF\xBB\xBF"
-         "a\xC3\xA4\xE2\x82\xAC",
-         "a\xE4\x80", 0},
-        {std::string("\xFF\xFE"
-                     "a\0\xAC\x20",
-                     6),
-         "a\x80", 0},
+        {"\xEF\xBB\xBF\x61\xC3\xA4\xE2\x82\xAC", "a\xE4\x80", 0},
+        {std::string("\xFF\xFE\x61\0\xAC\x20", 6), "a\x80", 0},
         {std::string("\xFE\xFF\0b\x20\x1A", 6), "b\x82", 0},
-        {std::string("\xFF\xFE"
-                     "a\0\x3D\xD8\x00\xDE",
-                     8),
-         "a", 0x1F600},
+        {std::string("\xFF\xFE\x61\0\x3D\xD8\x00\xDE", 8), "a", 0x1F600},
         {"\xEF\xBB\xBF\xE4", "", 0xFFFD},
     };
     for (const Case& c : cases) {

@@ -2,9 +2,7 @@
 // first pushes the heap above 4 GiB, so that every record made afterwards has an address whose
 // low 32 bits alone would name something else.
 
-#include <memory>
 #include <set>
-#include <vector>
 
 #include "resources/resource.h"
 #include "toolkit/fixture.h"

@@ -1,7 +1,4 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
 #include <tuple>
 
 #include "resources/resource.h"

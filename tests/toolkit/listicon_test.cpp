@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
-
 #include "toolkit/droptarget.h"
 #include "toolkit/fixture.h"
 #include "toolkit/gadget.h"

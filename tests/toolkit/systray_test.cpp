@@ -1,7 +1,5 @@
 #include <cstddef>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "toolkit/fixture.h"
 #include "toolkit/systray.h"
