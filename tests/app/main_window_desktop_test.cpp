@@ -317,9 +317,7 @@ std::string Folder() {
     return test::TempPath("");
 }
 
-using test::Bytes;
-using test::OtherClipboard;
-using test::Write;
+using namespace test;  // Bytes, OtherClipboard, Write ...
 
 // Another program's real drag of `bytes` in `format` onto `row`; the effect it was told.
 DWORD DragOnto(UINT format, const std::string& bytes, int32_t row) {

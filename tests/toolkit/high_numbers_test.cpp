@@ -10,6 +10,7 @@
 #include "toolkit/image.h"
 #include "toolkit/menu.h"
 #include "toolkit/systray.h"
+#include "toolkit/toolkit.h"
 
 namespace kv {
 
@@ -54,11 +55,7 @@ std::vector<ObjectNumber> ThreeDynamic(Create create) {
 TEST(HighNumbersTest, EveryDynamicNumberNamesExactlyItsObjectThroughEveryOperation) {
     if (kFourGiB)
         PushHeapAbove4GiB();
-    InitWindowLibrary(GetModuleHandleA(nullptr));
-    InitGadgetLibrary();
-    InitImageLibrary();
-    InitMenuLibrary();
-    InitSysTrayLibrary();
+    StartToolkit();
     const auto events = [](int32_t code, ObjectNumber (*of)(), ObjectNumber number) {
         return test::PollUntil([&] { return WindowEvent(10) == code && of() == number; });
     };
