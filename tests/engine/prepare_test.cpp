@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/keys.h"
 #include "engine/prepare.h"
 #include "engine/steptext.h"
 
@@ -28,8 +27,8 @@ const std::pair<std::vector<StepText>, std::string> kCases[] = {
     {{{"0", "a\rb\nc"}}, "0:|0:a|0:RETURN|0:b|0:|0:c|"},
 };
 
-// Each case also checks that a preparation replaces the previous one. The rows name a few keys in
-// odd cases; then every key by its canonical and offered forms, as written and in lower case.
+// Each case also checks that a preparation replaces the previous one. The rows name keys in any
+// case, never with blanks around them.
 TEST(Preparation, EveryRowKindEdgeCaseAndKeyForm) {
     for (const auto& [rows, expected] : kCases) {
         PrepareStepTexts(rows);
@@ -38,34 +37,22 @@ TEST(Preparation, EveryRowKindEdgeCaseAndKeyForm) {
             entries += std::to_string(step.Pause) + ":" + step.Key + "|";
         EXPECT_EQ(entries, expected) << (rows.empty() ? "" : rows[0].keyText);
     }
-    for (const KeyToken& row : kKeyTokens) {
-        for (std::string form : {row.canonical, row.offeredAs ? row.offeredAs : row.canonical}) {
-            EXPECT_EQ(FindKeyToken(form), &row) << form;
-            CharLowerA(&form[0]);
-            EXPECT_EQ(FindKeyToken(form), &row) << form;
-        }
-    }
 }
 
-// Every row the window can make comes back byte for byte; lines end with CR LF or LF or not at
-// all, split at their first TAB, and those without a key/text are skipped.
+// Lines end with CR LF or LF or not at all, split at their first TAB, and those without a key/text
+// are skipped; a key/text may end in a TAB or CR of its own (the round trip of the main window's
+// clipboard shows the rest).
 TEST(StepText, RowsRoundTripAndLinesSplitAtTheirFirstTab) {
-    const std::vector<StepText> rows = {
-        {"1000", "Grüße, 5 €"}, {"", "F5"}, {"0", " "}, {"20", "a\tb\t"}, {"7", "x\r"}};
-    const std::string text = FormatStepText(rows);
-    EXPECT_EQ(text.substr(0, 22),
-              "1000\tGr\xFC\xDF"
-              "e, 5 \x80\r\n\tF5\r\n");
     const auto form = [](const std::vector<StepText>& steps) {
         std::string joined;
         for (const StepText& step : steps)
             joined += step.pause + "|" + step.keyText + ";";
         return joined;
     };
-    EXPECT_EQ(form(ParseStepText(text)), form(rows));
+    const std::vector<StepText> rows = {{"20", "a\tb\t"}, {"7", "x\r"}};
+    EXPECT_EQ(form(ParseStepText(FormatStepText(rows))), form(rows));
     EXPECT_EQ(form(ParseStepText("1\ta\n\n2\t\r\nText ohne Tab\r\n\tb\n3\tc\td")),
               "1|a;|Text ohne Tab;|b;3|c\td;");
-    EXPECT_EQ(LineAt("a\nb\r\nc", 5), 3u);
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 // first pushes the heap above 4 GiB, so that every record made afterwards has an address whose
 // low 32 bits alone would name something else.
 
-#include <memory>
 #include <set>
-#include <vector>
 
 #include "resources/resource.h"
 #include "toolkit/fixture.h"
@@ -12,6 +10,7 @@
 #include "toolkit/image.h"
 #include "toolkit/menu.h"
 #include "toolkit/systray.h"
+#include "toolkit/toolkit.h"
 
 namespace kv {
 
@@ -56,11 +55,7 @@ std::vector<ObjectNumber> ThreeDynamic(Create create) {
 TEST(HighNumbersTest, EveryDynamicNumberNamesExactlyItsObjectThroughEveryOperation) {
     if (kFourGiB)
         PushHeapAbove4GiB();
-    InitWindowLibrary(GetModuleHandleA(nullptr));
-    InitGadgetLibrary();
-    InitImageLibrary();
-    InitMenuLibrary();
-    InitSysTrayLibrary();
+    StartToolkit();
     const auto events = [](int32_t code, ObjectNumber (*of)(), ObjectNumber number) {
         return test::PollUntil([&] { return WindowEvent(10) == code && of() == number; });
     };

@@ -2,24 +2,20 @@
 
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
-
 #include "toolkit/droptarget.h"
 #include "toolkit/fixture.h"
 #include "toolkit/gadget.h"
+#include "toolkit/toolkit.h"
 
 namespace kv {
 
 constexpr ObjectNumber kList = 1;
 
-// Window 0, invisible, holds the gadgets; OLE is started for drops (for the test's process).
+// Window 0, invisible, holds the gadgets; the toolkit is started as the program starts it.
 class GadgetTest : public test::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        WindowTest::SetUp();
-        InitGadgetLibrary();
+        StartToolkit();
         CreateGadgetList(Open(0, test::kMainWindowFlags | kWindowInvisible));
     }
     // The main window's step list with `rows`.
@@ -58,7 +54,7 @@ TEST_F(GadgetTest, EveryKindTakesOverANumberInUseAndClosingTheWindowEndsEveryGad
     }
 }
 
-TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
+TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndReadBackPerColumnWhateverTheirLength) {
     StepList({});
     AddGadgetColumn(kList, 2, "third", 50);
     const std::string cell(10000, 'k');
@@ -73,10 +69,6 @@ TEST_F(GadgetTest, RowTextsSplitAtLineFeedsAndTitlesReadBackPerColumn) {
         for (int32_t column = 0; column < 3; ++column)
             EXPECT_EQ(GetGadgetItemText(kList, row, column), rows[row][column]) << row;
     }
-    // Titles through row -1, read into a 4096-byte buffer.
-    const std::string title = std::string(4095, 't') + "cut";
-    SetGadgetItemText(kList, -1, title.c_str(), 1);
-    EXPECT_EQ(GetGadgetItemText(kList, -1, 1), title.substr(0, 4095));
 }
 
 // The keys choose among the offered and accepted effects; mouse buttons do not count.
