@@ -64,7 +64,8 @@ std::string TooMany() {
 }
 
 size_t Room() {
-    return static_cast<size_t>(kMostSteps - std::min(kMostSteps, CountGadgetItems(kGadgetStepList)));
+    return static_cast<size_t>(kMostSteps -
+                               std::min(kMostSteps, CountGadgetItems(kGadgetStepList)));
 }
 
 std::string CharacterName(char32_t character) {

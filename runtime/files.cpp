@@ -31,9 +31,8 @@ FileBytes ReadWholeFile(const WideText& path, uint64_t limit) {
     FileBytes result;
     WideText name = path;
     name.push_back(L'\0');
-    const FileHandle file(CreateFileW(name.data(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle file(CreateFileW(name.data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.outcome = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||

@@ -11,8 +11,8 @@ namespace kv {
 // Bytes that are not the encoding their byte order mark names.
 enum class Malformation {
     kNone,
-    kUtf8,       // a byte that does not fit valid UTF-8
-    kUtf16Odd,   // an odd number of bytes after the UTF-16 byte order mark
+    kUtf8,      // a byte that does not fit valid UTF-8
+    kUtf16Odd,  // an odd number of bytes after the UTF-16 byte order mark
 };
 
 struct AnsiText {

@@ -244,7 +244,8 @@ class GadgetDropTarget final : public IDropTarget {
     }
 
     DWORD EffectFor(DWORD offered, DWORD keyState) const {
-        const bool enabled = IsWindowEnabled(TopLevelWindowOf(control_)) && IsWindowEnabled(control_);
+        const bool enabled =
+            IsWindowEnabled(TopLevelWindowOf(control_)) && IsWindowEnabled(control_);
         return match_ && enabled ? DropEffect(offered, match_->actions, keyState) : kDropEffectNone;
     }
 
