@@ -59,6 +59,10 @@ WideText FileRefusal(const WideText& path, const std::string& reason) {
     return message;
 }
 
+Taking TooLarge(const char* subject) {
+    return Refusal(std::string(subject) + " " + kTooLarge + "." + kNothingTaken);
+}
+
 std::string TooMany() {
     return "hat zu viele Schritte: die Liste fasst höchstens " + std::to_string(kMostSteps);
 }
@@ -178,7 +182,7 @@ Text DroppedText(const DropRecord& drop) {
 Taking FromDrop(const DropRecord& drop, size_t room) {
     if (drop.format == CF_HDROP) {
         if (drop.size > drop.data.size())
-            return Refusal(std::string("Die Dateiliste ") + kTooLarge + "." + kNothingTaken);
+            return TooLarge("Die Dateiliste");
         return FromFiles(DroppedFiles(drop), room);
     }
     AnsiText text;
@@ -192,7 +196,7 @@ Taking FromDrop(const DropRecord& drop, size_t room) {
         bytes = text.text.size();
     }
     if (bytes > kLargestStepFile)
-        return Refusal(std::string("Der Text ") + kTooLarge + "." + kNothingTaken);
+        return TooLarge("Der Text");
     return FromText(text, room);
 }
 
@@ -200,14 +204,36 @@ Taking OutOfMemory(const char* consequence) {
     return Refusal(std::string(kOutOfMemory) + consequence);
 }
 
-// Inside the platform's drop: an allocation that fails refuses the drop with its reason.
-bool TakesDrop(ObjectNumber, DropRecord& drop) {
-    auto taking = std::make_unique<Taking>();
-    try {
-        *taking = FromDrop(drop, Room());
-    } catch (const std::bad_alloc&) {
-        *taking = OutOfMemory(kNothingTaken);
+Taking FromClipboard() {
+    const ClipboardText clipboard =
+        GetClipboardText(WindowID(kMainWindow), static_cast<size_t>(kLargestStepFile));
+    switch (clipboard.result) {
+        case ClipboardResult::kDone:
+            return FromText(clipboard.text, Room());
+        case ClipboardResult::kBusy:
+            return Refusal(std::string(kClipboardBusy) + kNothingTaken);
+        case ClipboardResult::kTooLarge:
+            return TooLarge("Der Text");
+        case ClipboardResult::kNoText:
+        case ClipboardResult::kFailed:
+            break;
     }
+    return {};
+}
+
+// An allocation that fails on the way refuses the whole with its reason.
+template <class Make>
+Taking Guarded(Make make) {
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory(kNothingTaken);
+    }
+}
+
+// Inside the platform's drop, which no exception may leave.
+bool TakesDrop(ObjectNumber, DropRecord& drop) {
+    auto taking = std::make_unique<Taking>(Guarded([&drop] { return FromDrop(drop, Room()); }));
     const bool takes = !taking->rows.empty();
     drop.payload = std::move(taking);
     return takes;
@@ -217,30 +243,27 @@ void Tell(const WideText& message) {
     MessageRequester(WindowID(kMainWindow), kMessageTitle, message);
 }
 
-// Everything or, with a refusal, nothing but its message. An allocation that fails on the way
-// leaves the list as it was and says so.
-template <class Make>
-void Insert(Make make, int32_t position) {
-    WideText refusal;
-    try {
-        const Taking taking = make();
-        refusal = taking.refusal;
-        if (refusal.empty() && !taking.rows.empty()) {
-            std::vector<std::string> texts;
-            texts.reserve(taking.rows.size());
-            for (const StepText& row : taking.rows)
-                texts.push_back(row.pause + '\n' + row.keyText);
-            const int32_t count = CountGadgetItems(kGadgetStepList);
-            if (position == kAppendRow || position > count)
-                position = count;
-            if (AddGadgetItems(kGadgetStepList, position, texts) > 0)
-                SetGadgetState(kGadgetStepList, position);
-        }
-    } catch (const std::bad_alloc&) {
-        refusal = OutOfMemory(kNothingTaken).refusal;
+// Everything or, with a refusal, nothing but its message. The rows' texts are made before the
+// list is touched, so that an allocation that fails leaves it as it was.
+void Insert(const Taking& taking, int32_t position) {
+    if (!taking.refusal.empty()) {
+        Tell(taking.refusal);
+        return;
     }
-    if (!refusal.empty())
-        Tell(refusal);
+    std::vector<std::string> texts;
+    try {
+        texts.reserve(taking.rows.size());
+        for (const StepText& row : taking.rows)
+            texts.push_back(row.pause + '\n' + row.keyText);
+    } catch (const std::bad_alloc&) {
+        Tell(OutOfMemory(kNothingTaken).refusal);
+        return;
+    }
+    const int32_t count = CountGadgetItems(kGadgetStepList);
+    if (position == kAppendRow || position > count)
+        position = count;
+    if (AddGadgetItems(kGadgetStepList, position, texts) > 0)
+        SetGadgetState(kGadgetStepList, position);
 }
 
 }  // namespace
@@ -267,24 +290,7 @@ void CopyStepList() {
 
 void PasteSteps() {
     const int32_t selected = GetGadgetState(kGadgetStepList);
-    Insert(
-        [] {
-            const ClipboardText clipboard =
-                GetClipboardText(WindowID(kMainWindow), static_cast<size_t>(kLargestStepFile));
-            switch (clipboard.result) {
-                case ClipboardResult::kDone:
-                    return FromText(clipboard.text, Room());
-                case ClipboardResult::kBusy:
-                    return Refusal(std::string(kClipboardBusy) + kNothingTaken);
-                case ClipboardResult::kTooLarge:
-                    return Refusal(std::string("Der Text ") + kTooLarge + "." + kNothingTaken);
-                case ClipboardResult::kNoText:
-                case ClipboardResult::kFailed:
-                    break;
-            }
-            return Taking{};
-        },
-        selected == kNoRow ? kAppendRow : selected + 1);
+    Insert(Guarded(FromClipboard), selected == kNoRow ? kAppendRow : selected + 1);
 }
 
 void TakeDroppedSteps() {
@@ -294,11 +300,11 @@ void TakeDroppedSteps() {
         return;
     const int32_t position =
         drop->format == CF_HDROP ? kAppendRow : GadgetItemAt(kGadgetStepList, drop->x, drop->y);
-    Insert([taking] { return *taking; }, position);
+    Insert(*taking, position);
 }
 
 void OpenStepFiles(const std::vector<WideText>& paths) {
-    Insert([&paths] { return FromFiles(paths, Room()); }, kAppendRow);
+    Insert(Guarded([&paths] { return FromFiles(paths, Room()); }), kAppendRow);
 }
 
 }  // namespace kv

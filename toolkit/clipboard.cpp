@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "toolkit/internal.h"
+
 namespace kv {
 namespace {
 
@@ -65,34 +67,16 @@ bool Put(UINT format, const void* bytes, size_t size) {
     return block.Fill(bytes, size) && block.HandTo(format);
 }
 
-// A locked clipboard block, unlocked however the reading ends.
-class LockedData {
-  public:
-    explicit LockedData(HANDLE data) : data_(data), bytes_(data ? GlobalLock(data) : nullptr) {}
-    LockedData(const LockedData&) = delete;
-    LockedData& operator=(const LockedData&) = delete;
-    ~LockedData() {
-        if (bytes_)
-            GlobalUnlock(data_);
-    }
-    const void* bytes() const { return bytes_; }
-    size_t size() const { return GlobalSize(data_); }
-
-  private:
-    HANDLE data_;
-    void* bytes_;
-};
-
 // The units of a clipboard block up to its first NUL unit, read only when they are at most
 // `mostBytes`; the block may be larger than its text.
 template <class Text>
 ClipboardResult Read(UINT format, size_t mostBytes, Text& text) {
     using Unit = typename Text::value_type;
-    const LockedData data(GetClipboardData(format));
+    const LockedBlock data(GetClipboardData(format));
     if (!data.bytes())
         return ClipboardResult::kFailed;
     const size_t units = std::min(data.size() / sizeof(Unit), mostBytes / sizeof(Unit) + 1);
-    const auto* first = static_cast<const Unit*>(data.bytes());
+    const auto* first = reinterpret_cast<const Unit*>(data.bytes());
     const size_t length = static_cast<size_t>(std::find(first, first + units, Unit{}) - first);
     if (length * sizeof(Unit) > mostBytes)
         return ClipboardResult::kTooLarge;

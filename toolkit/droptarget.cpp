@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <cstring>
+#include <exception>
 #include <list>
 #include <memory>
 #include <new>
@@ -53,23 +53,6 @@ struct Medium {
     }
 };
 
-// A locked memory block, unlocked however the reading ends.
-class LockedBlock {
-  public:
-    explicit LockedBlock(HGLOBAL block) : block_(block), bytes_(GlobalLock(block)) {}
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    ~LockedBlock() {
-        if (bytes_)
-            GlobalUnlock(block_);
-    }
-    const char* bytes() const { return static_cast<const char*>(bytes_); }
-
-  private:
-    HGLOBAL block_;
-    void* bytes_;
-};
-
 // Fetches `format` from the data object and calls `read` with its locked bytes and the block's
 // real size; false when there is no block that can be locked.
 template <class Read>
@@ -83,7 +66,7 @@ bool ReadData(IDataObject* data, uint32_t format, Read read) {
     if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
         return false;
     const LockedBlock block(medium.hGlobal);
-    return block.bytes() && read(block.bytes(), GlobalSize(medium.hGlobal));
+    return block.bytes() && read(block.bytes(), block.size());
 }
 
 // Records posted and not yet taken by their window.

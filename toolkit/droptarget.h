@@ -38,11 +38,10 @@ enum class DropFeedback {
 // Shows the feedback at `client`, a point in the control's client coordinates.
 using DropFeedbackFunction = void (*)(HWND control, DropFeedback feedback, POINT client);
 
-// A control whose window is disabled takes no drops, as it takes no other input.
-//
 // Non-zero actions make `control` a drop target (registering it on first use) that accepts
 // `format` (for kDropPrivateFormat: `privateType`) with those actions; actions 0 remove that
-// entry, and the registration with the last one. Drops are posted with wParam `gadget`.
+// entry, and the registration with the last one. Drops are posted with wParam `gadget`. While
+// the control or its window is disabled it takes no drops, as it takes no other input.
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
                 uint32_t privateType, DropFeedbackFunction feedback);
 
