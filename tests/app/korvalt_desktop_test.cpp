@@ -220,9 +220,9 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
     const std::wstring file = folder + std::wstring(L"korvalt-\u010D.txt");
     std::ofstream(file.c_str(), std::ios::binary) << "1\ta\r\n2\tb";
     std::ofstream((folder + std::wstring(L"korvalt-c.txt")).c_str(), std::ios::binary) << "1\ta";
-    const std::string exe = BesideThisExe("korvalt.exe");
     for (const std::wstring& name : {file, file + L".missing"}) {
-        Process korvalt(std::wstring(exe.begin(), exe.end()) + L" \"" + name + L"\"");
+        // Found beside this exe, where the platform looks first.
+        Process korvalt(L"korvalt.exe \"" + name + L"\"");
         HWND window = nullptr;
         HWND box = nullptr;
         if (name != file) {
