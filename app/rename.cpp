@@ -16,10 +16,12 @@ bool EndsRename(int32_t event) {
 }  // namespace
 
 int32_t RenameStep() {
-    // The main window stays usable meanwhile, so the selection is taken now, not at the end.
     const int32_t row = GetGadgetState(kGadgetStepList);
     if (row < 0)
         return 0;
+    // As an owned dialog does: the main window takes no keys, clicks or drops meanwhile, since
+    // its events would reach no loop that acts on them.
+    DisableWindow(kMainWindow, 1);
     OpenWindow(kRenameWindow, 0, 0, 190, 80, kRenameTitle, kWindowCentreOnScreen,
                WindowID(kMainWindow));
     CreateGadgetList(WindowID(kRenameWindow));
@@ -36,6 +38,8 @@ int32_t RenameStep() {
         SetGadgetItemText(kGadgetStepList, row, GetGadgetText(kGadgetRenameKey).c_str(),
                           kColumnKey);
     }
+    // Enabled before the rename window goes, so that the main window becomes the active one.
+    DisableWindow(kMainWindow, 0);
     CloseWindow(kRenameWindow);
     return 0;
 }

@@ -5,7 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <new>
 #include <optional>
+#include <string>
 
 #include "app/numbers.h"
 #include "app/playback.h"
@@ -23,12 +27,50 @@ namespace {
 
 constexpr int32_t kAppendRow = -1;
 constexpr char kNothingTaken[] = " Nichts wurde übernommen.";
+constexpr char kNotCopied[] = " Die Liste wurde nicht kopiert.";
+constexpr char kTooLarge[] = "ist größer als 16 MiB";
+constexpr char kOutOfMemory[] = "Der Speicher reicht dafür nicht aus.";
+constexpr char kClipboardBusy[] =
+    "Die Zwischenablage wird gerade von einem anderen Programm benutzt.";
+// Room for the NUL that ends a dropped text.
+constexpr size_t kLargestDrop = kLargestStepFile + sizeof(wchar_t);
+// Texts are parsed a slice at a time, so that one of far too many Steps is never held whole.
+constexpr size_t kParseSlice = 1 << 16;
 
-// Steps to insert, or why none are.
-struct Taking {
+// Steps to insert, or why none are. A drop's is made once, in its drop callback, and carried
+// with the drop to its event, so that what the source was told is what is added.
+struct Taking final : DropPayload {
     std::vector<StepText> rows;
-    std::string refusal;
+    WideText refusal;
 };
+
+Taking Refusal(const std::string& message) {
+    Taking taking;
+    taking.refusal = AnsiToUtf16(message);
+    return taking;
+}
+
+// The file's name as the file system has it, whatever the ANSI code page can hold.
+WideText FileRefusal(const WideText& path, const std::string& reason) {
+    WideText message = AnsiToUtf16("Die Datei „");
+    const WideText rest = AnsiToUtf16("“ " + reason + "." + kNothingTaken);
+    message.insert(message.end(), path.begin(), path.end());
+    message.insert(message.end(), rest.begin(), rest.end());
+    return message;
+}
+
+Taking TooLarge(const char* subject) {
+    return Refusal(std::string(subject) + " " + kTooLarge + "." + kNothingTaken);
+}
+
+std::string TooMany() {
+    return "hat zu viele Schritte: die Liste fasst höchstens " + std::to_string(kMostSteps);
+}
+
+size_t Room() {
+    return static_cast<size_t>(kMostSteps -
+                               std::min(kMostSteps, CountGadgetItems(kGadgetStepList)));
+}
 
 std::string CharacterName(char32_t character) {
     constexpr char kDigits[] = "0123456789ABCDEF";
@@ -49,18 +91,37 @@ std::string RefusedCharacter(const AnsiText& text) {
            CharacterName(text.refused) + ", das die Liste nicht aufnehmen kann";
 }
 
-Taking FromText(const AnsiText& text) {
-    Taking taking;
+// The Steps of `text`; nothing when there are more than `room`.
+std::optional<std::vector<StepText>> ParseAtMost(const std::string& text, size_t room) {
+    std::vector<StepText> rows;
+    for (size_t start = 0; start < text.size();) {
+        // Cut after a line feed: the slices' lines are the text's lines.
+        const size_t cut = text.find('\n', std::min(start + kParseSlice, text.size()));
+        const size_t end = cut == std::string::npos ? text.size() : cut + 1;
+        std::vector<StepText> slice = ParseStepText(text.substr(start, end - start));
+        if (slice.size() > room - rows.size())
+            return std::nullopt;
+        rows.insert(rows.end(), std::make_move_iterator(slice.begin()),
+                    std::make_move_iterator(slice.end()));
+        start = end;
+    }
+    return rows;
+}
+
+Taking FromText(const AnsiText& text, size_t room) {
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
-        taking.refusal = "Der Text enthält " + refused + "." + kNothingTaken;
-    else
-        taking.rows = ParseStepText(text.text);
+        return Refusal("Der Text enthält " + refused + "." + kNothingTaken);
+    std::optional<std::vector<StepText>> rows = ParseAtMost(text.text, room);
+    if (!rows)
+        return Refusal("Der Text " + TooMany() + "." + kNothingTaken);
+    Taking taking;
+    taking.rows = std::move(*rows);
     return taking;
 }
 
 // Empty when the file's Steps were added to `rows`.
-std::string ReadStepFile(const std::string& path, std::vector<StepText>& rows) {
+std::string ReadStepFile(const WideText& path, size_t room, std::vector<StepText>& rows) {
     const FileBytes file = ReadWholeFile(path, kLargestStepFile);
     switch (file.outcome) {
         case FileReading::kMissing:
@@ -68,28 +129,40 @@ std::string ReadStepFile(const std::string& path, std::vector<StepText>& rows) {
         case FileReading::kUnreadable:
             return "kann nicht gelesen werden";
         case FileReading::kTooLarge:
-            return "ist größer als 16 MiB";
+            return kTooLarge;
         case FileReading::kRead:
             break;
     }
     const AnsiText text = DecodeTextBytes(file.bytes);
+    switch (text.malformation) {
+        case Malformation::kUtf8:
+            return "ist kein gültiges UTF-8 (Zeile " +
+                   std::to_string(LineAt(file.bytes, text.malformedAt)) + ")";
+        case Malformation::kUtf16Odd:
+            return "ist kein gültiges UTF-16 (ungerade Länge)";
+        case Malformation::kNone:
+            break;
+    }
     if (text.text.find('\0') != std::string::npos)
         return "enthält Nullbytes";
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
         return "enthält " + refused;
-    const std::vector<StepText> steps = ParseStepText(text.text);
-    rows.insert(rows.end(), steps.begin(), steps.end());
+    std::optional<std::vector<StepText>> steps = ParseAtMost(text.text, room - rows.size());
+    if (!steps)
+        return TooMany();
+    rows.insert(rows.end(), std::make_move_iterator(steps->begin()),
+                std::make_move_iterator(steps->end()));
     return {};
 }
 
-Taking FromFiles(const std::vector<std::string>& paths) {
+Taking FromFiles(const std::vector<WideText>& paths, size_t room) {
     Taking taking;
-    for (const std::string& path : paths) {
-        const std::string reason = ReadStepFile(path, taking.rows);
+    for (const WideText& path : paths) {
+        const std::string reason = ReadStepFile(path, room, taking.rows);
         if (!reason.empty()) {
             taking.rows.clear();
-            taking.refusal = "Die Datei „" + path + "“ " + reason + "." + kNothingTaken;
+            taking.refusal = FileRefusal(path, reason);
             break;
         }
     }
@@ -106,32 +179,86 @@ Text DroppedText(const DropRecord& drop) {
     return text;
 }
 
-Taking FromDrop(const DropRecord& drop) {
-    if (drop.format == CF_HDROP)
-        return FromFiles(DroppedFiles(drop));
-    if (drop.format == CF_UNICODETEXT) {
-        const WideText text = DroppedText<WideText>(drop);
-        return FromText(Utf16ToAnsi(text.data(), text.size()));
+Taking FromDrop(const DropRecord& drop, size_t room) {
+    if (drop.format == CF_HDROP) {
+        if (drop.size > drop.data.size())
+            return TooLarge("Die Dateiliste");
+        return FromFiles(DroppedFiles(drop), room);
     }
     AnsiText text;
-    text.text = DroppedText<std::string>(drop);
-    return FromText(text);
+    size_t bytes = 0;
+    if (drop.format == CF_UNICODETEXT) {
+        const WideText wide = DroppedText<WideText>(drop);
+        bytes = wide.size() * sizeof(wchar_t);
+        text = Utf16ToAnsi(wide.data(), wide.size());
+    } else {
+        text.text = DroppedText<std::string>(drop);
+        bytes = text.text.size();
+    }
+    if (bytes > kLargestStepFile)
+        return TooLarge("Der Text");
+    return FromText(text, room);
 }
 
-bool TakesDrop(ObjectNumber, const DropRecord& drop) {
-    return !FromDrop(drop).rows.empty();
+Taking OutOfMemory(const char* consequence) {
+    return Refusal(std::string(kOutOfMemory) + consequence);
 }
 
-// Everything or, with a refusal, nothing but its message.
+Taking FromClipboard() {
+    const ClipboardText clipboard =
+        GetClipboardText(WindowID(kMainWindow), static_cast<size_t>(kLargestStepFile));
+    switch (clipboard.result) {
+        case ClipboardResult::kDone:
+            return FromText(clipboard.text, Room());
+        case ClipboardResult::kBusy:
+            return Refusal(std::string(kClipboardBusy) + kNothingTaken);
+        case ClipboardResult::kTooLarge:
+            return TooLarge("Der Text");
+        case ClipboardResult::kNoText:
+        case ClipboardResult::kFailed:
+            break;
+    }
+    return {};
+}
+
+// An allocation that fails on the way refuses the whole with its reason.
+template <class Make>
+Taking Guarded(Make make) {
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory(kNothingTaken);
+    }
+}
+
+// Inside the platform's drop, which no exception may leave.
+bool TakesDrop(ObjectNumber, DropRecord& drop) {
+    auto taking = std::make_unique<Taking>(Guarded([&drop] { return FromDrop(drop, Room()); }));
+    const bool takes = !taking->rows.empty();
+    drop.payload = std::move(taking);
+    return takes;
+}
+
+void Tell(const WideText& message) {
+    MessageRequester(WindowID(kMainWindow), kMessageTitle, message);
+}
+
+// Everything or, with a refusal, nothing but its message. The rows' texts are made before the
+// list is touched, so that an allocation that fails leaves it as it was.
 void Insert(const Taking& taking, int32_t position) {
     if (!taking.refusal.empty()) {
-        MessageRequester(WindowID(kMainWindow), kMessageTitle, taking.refusal.c_str());
+        Tell(taking.refusal);
         return;
     }
     std::vector<std::string> texts;
-    texts.reserve(taking.rows.size());
-    for (const StepText& row : taking.rows)
-        texts.push_back(row.pause + '\n' + row.keyText);
+    try {
+        texts.reserve(taking.rows.size());
+        for (const StepText& row : taking.rows)
+            texts.push_back(row.pause + '\n' + row.keyText);
+    } catch (const std::bad_alloc&) {
+        Tell(OutOfMemory(kNothingTaken).refusal);
+        return;
+    }
     const int32_t count = CountGadgetItems(kGadgetStepList);
     if (position == kAppendRow || position > count)
         position = count;
@@ -146,35 +273,38 @@ void EnableStepListDrops() {
     // keeps every character the source has, then ANSI text.
     for (const UINT format : {CF_TEXT, CF_UNICODETEXT, CF_HDROP})
         EnableGadgetDrop(kGadgetStepList, format, DROPEFFECT_COPY);
-    SetGadgetDropCallback(kGadgetStepList, TakesDrop);
+    SetGadgetDropCallback(kGadgetStepList, TakesDrop, kLargestDrop);
 }
 
 void CopyStepList() {
-    SetClipboardText(WindowID(kMainWindow), FormatStepText(ReadStepRows()));
+    ClipboardResult result = ClipboardResult::kFailed;
+    try {
+        result = SetClipboardText(WindowID(kMainWindow), FormatStepText(ReadStepRows()));
+    } catch (const std::bad_alloc&) {
+    }
+    if (result == ClipboardResult::kBusy)
+        Tell(AnsiToUtf16(std::string(kClipboardBusy) + kNotCopied));
+    else if (result != ClipboardResult::kDone)
+        Tell(OutOfMemory(kNotCopied).refusal);
 }
 
 void PasteSteps() {
-    const std::optional<AnsiText> text = GetClipboardText(WindowID(kMainWindow));
-    if (!text)
-        return;
     const int32_t selected = GetGadgetState(kGadgetStepList);
-    Insert(FromText(*text), selected == kNoRow ? kAppendRow : selected + 1);
+    Insert(Guarded(FromClipboard), selected == kNoRow ? kAppendRow : selected + 1);
 }
 
 void TakeDroppedSteps() {
     const DropRecord* drop = EventDropData();
-    if (!drop)
-        return;
-    const Taking taking = FromDrop(*drop);
-    if (taking.rows.empty() && taking.refusal.empty())
+    const auto* taking = drop ? static_cast<const Taking*>(drop->payload.get()) : nullptr;
+    if (!taking)
         return;
     const int32_t position =
         drop->format == CF_HDROP ? kAppendRow : GadgetItemAt(kGadgetStepList, drop->x, drop->y);
-    Insert(taking, position);
+    Insert(*taking, position);
 }
 
-void OpenStepFiles(const std::vector<std::string>& paths) {
-    Insert(FromFiles(paths), kAppendRow);
+void OpenStepFiles(const std::vector<WideText>& paths) {
+    Insert(Guarded([&paths] { return FromFiles(paths, Room()); }), kAppendRow);
 }
 
 }  // namespace kv

@@ -4,25 +4,29 @@
 // owned by the main window, and the list stays as it was.
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "runtime/textcodec.h"
 
 namespace kv {
 
 constexpr char kMessageTitle[] = "Korvalt";
-// Files larger than this are not read.
+// Files, clipboard texts and dropped data larger than this are not read.
 constexpr uint64_t kLargestStepFile = 16ull << 20;
+// The most Steps the list holds: a text or file that would take it beyond is refused.
+constexpr int32_t kMostSteps = 100000;
 
 // After the step list's creation: it takes text (Unicode and ANSI) and file lists dropped onto it.
 void EnableStepListDrops();
-// The whole list onto the clipboard in the text form.
+// The whole list onto the clipboard in the text form; or the message why not.
 void CopyStepList();
 // The clipboard's Steps after the selected row, or at the end with none selected.
 void PasteSteps();
 // For the step list's drop event: dropped text before the row under the drop point (at the end
-// below the last row), the Steps of dropped files at the end; or the message why not.
+// below the last row), the Steps of dropped files at the end, as the drop took them; or the
+// message why not.
 void TakeDroppedSteps();
 // The files' Steps at the end of the list, in the files' order; or the message why not.
-void OpenStepFiles(const std::vector<std::string>& paths);
+void OpenStepFiles(const std::vector<WideText>& paths);
 
 }  // namespace kv

@@ -27,11 +27,12 @@ constexpr DWORD kChunk = 1 << 20;
 
 }  // namespace
 
-FileBytes ReadWholeFile(const std::string& path, uint64_t limit) {
+FileBytes ReadWholeFile(const WideText& path, uint64_t limit) {
     FileBytes result;
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    WideText name = path;
+    name.push_back(L'\0');
+    const FileHandle file(CreateFileW(name.data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.outcome = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||

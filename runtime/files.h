@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/textcodec.h"
+
 namespace kv {
 
 enum class FileReading {
@@ -18,8 +20,8 @@ struct FileBytes {
     std::string bytes;
 };
 
-// The bytes of the file at `path` (an ANSI path), none unless all of them could be read; a file
-// larger than `limit` bytes is not read at all.
-FileBytes ReadWholeFile(const std::string& path, uint64_t limit);
+// The bytes of the file at `path` (wide, so that every name the file system holds is reached
+// as it is), none unless all of them could be read; a file larger than `limit` bytes is not read.
+FileBytes ReadWholeFile(const WideText& path, uint64_t limit);
 
 }  // namespace kv

@@ -14,7 +14,6 @@ constexpr char16_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 constexpr unsigned char kFirstHighControl = 0x80;
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr size_t kUtf8MarkLength = 3;
 
@@ -54,8 +53,10 @@ class AnsiWriter {
     AnsiText result_;
 };
 
-// The code points of valid UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
-std::optional<std::vector<char32_t>> DecodeUtf8(const std::string& bytes, size_t from) {
+// The code points of valid UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF);
+// nothing when a byte does not fit, `bad` then naming the offset of the sequence it breaks.
+std::optional<std::vector<char32_t>> DecodeUtf8(const std::string& bytes, size_t from,
+                                                size_t& bad) {
     std::vector<char32_t> characters;
     characters.reserve(bytes.size() - from);
     for (size_t at = from; at < bytes.size();) {
@@ -65,6 +66,7 @@ std::optional<std::vector<char32_t>> DecodeUtf8(const std::string& bytes, size_t
                           : lead >= 0xE0 ? 2
                           : lead >= 0xC0 ? 1
                                          : -1;
+        bad = at;
         if (trail < 0 || lead > 0xF4 || at + trail >= bytes.size())
             return std::nullopt;
         char32_t character = trail == 0 ? lead : lead & (0x3F >> trail);
@@ -99,6 +101,14 @@ AnsiText FromUnits(const std::vector<char16_t>& units) {
     return writer.Take();
 }
 
+AnsiText Malformed(Malformation malformation, size_t at) {
+    AnsiText text;
+    text.complete = false;
+    text.malformation = malformation;
+    text.malformedAt = at;
+    return text;
+}
+
 }  // namespace
 
 AnsiText Utf16ToAnsi(const wchar_t* text, size_t length) {
@@ -117,30 +127,32 @@ AnsiText DecodeTextBytes(const std::string& bytes) {
     const auto byte = [&bytes](size_t at) { return static_cast<unsigned char>(bytes[at]); };
     if (bytes.size() >= 2 &&
         ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+        if (bytes.size() % 2)
+            return Malformed(Malformation::kUtf16Odd, bytes.size() - 1);
         const bool little = byte(0) == 0xFF;
         std::vector<char16_t> units;
         units.reserve(bytes.size() / 2);
-        for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        for (size_t at = 2; at < bytes.size(); at += 2) {
             units.push_back(static_cast<char16_t>(little ? byte(at) | byte(at + 1) << 8
                                                          : byte(at) << 8 | byte(at + 1)));
         }
         return FromUnits(units);
     }
     const bool marked = bytes.compare(0, kUtf8MarkLength, kUtf8Mark) == 0;
+    size_t bad = 0;
     const std::optional<std::vector<char32_t>> utf8 =
-        DecodeUtf8(bytes, marked ? kUtf8MarkLength : 0);
-    AnsiWriter writer;
-    if (utf8) {
-        for (char32_t character : *utf8) {
-            if (!writer.Put(character))
-                break;
-        }
-    } else if (marked) {
-        writer.Put(kReplacement);
-    } else {
+        DecodeUtf8(bytes, marked ? kUtf8MarkLength : 0, bad);
+    if (!utf8 && marked)
+        return Malformed(Malformation::kUtf8, bad);
+    if (!utf8) {
         AnsiText text;
         text.text = bytes;
         return text;
+    }
+    AnsiWriter writer;
+    for (char32_t character : *utf8) {
+        if (!writer.Put(character))
+            break;
     }
     return writer.Take();
 }

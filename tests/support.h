@@ -43,6 +43,12 @@ class Process {
         CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &info_);
     }
+    explicit Process(std::wstring commandLine) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info_);
+    }
     ~Process() {
         if (!info_.hProcess)
             return;

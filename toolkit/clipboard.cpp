@@ -1,13 +1,16 @@
 #include "toolkit/clipboard.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "toolkit/internal.h"
 
 namespace kv {
 namespace {
 
 // Another program may hold the clipboard for a moment.
-constexpr int kOpenAttempts = 20;
-constexpr DWORD kOpenRetryMs = 10;
+constexpr int kOpenAttempts = 25;
+constexpr DWORD kOpenRetryMs = 20;
 
 class OpenedClipboard {
   public:
@@ -64,52 +67,51 @@ bool Put(UINT format, const void* bytes, size_t size) {
     return block.Fill(bytes, size) && block.HandTo(format);
 }
 
-// The units of a locked clipboard block, up to its first NUL unit.
+// The units of a clipboard block up to its first NUL unit, read only when they are at most
+// `mostBytes`; the block may be larger than its text.
 template <class Text>
-std::optional<Text> Read(UINT format) {
+ClipboardResult Read(UINT format, size_t mostBytes, Text& text) {
     using Unit = typename Text::value_type;
-    const HANDLE data = GetClipboardData(format);
-    const void* bytes = data ? GlobalLock(data) : nullptr;
-    if (!bytes)
-        return std::nullopt;
-    const size_t units = GlobalSize(data) / sizeof(Unit);
-    const auto* first = static_cast<const Unit*>(bytes);
-    size_t length = 0;
-    while (length < units && first[length])
-        ++length;
-    Text text(first, first + length);
-    GlobalUnlock(data);
-    return text;
+    const LockedBlock data(GetClipboardData(format));
+    if (!data.bytes())
+        return ClipboardResult::kFailed;
+    const size_t units = std::min(data.size() / sizeof(Unit), mostBytes / sizeof(Unit) + 1);
+    const auto* first = reinterpret_cast<const Unit*>(data.bytes());
+    const size_t length = static_cast<size_t>(std::find(first, first + units, Unit{}) - first);
+    if (length * sizeof(Unit) > mostBytes)
+        return ClipboardResult::kTooLarge;
+    text.assign(first, first + length);
+    return ClipboardResult::kDone;
 }
 
 }  // namespace
 
-bool SetClipboardText(HWND owner, const std::string& text) {
-    const OpenedClipboard clipboard(owner);
-    if (!clipboard.open() || !EmptyClipboard())
-        return false;
+ClipboardResult SetClipboardText(HWND owner, const std::string& text) {
     WideText wide = AnsiToUtf16(text);
     wide.push_back(L'\0');
-    return Put(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t)) &&
-           Put(CF_TEXT, text.c_str(), text.size() + 1);
-}
-
-std::optional<AnsiText> GetClipboardText(HWND owner) {
     const OpenedClipboard clipboard(owner);
     if (!clipboard.open())
-        return std::nullopt;
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-        if (const std::optional<WideText> wide = Read<WideText>(CF_UNICODETEXT))
-            return Utf16ToAnsi(wide->data(), wide->size());
+        return ClipboardResult::kBusy;
+    const bool done = EmptyClipboard() &&
+                      Put(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t)) &&
+                      Put(CF_TEXT, text.c_str(), text.size() + 1);
+    return done ? ClipboardResult::kDone : ClipboardResult::kFailed;
+}
+
+ClipboardText GetClipboardText(HWND owner, size_t mostBytes) {
+    ClipboardText taken;
+    const OpenedClipboard clipboard(owner);
+    if (!clipboard.open()) {
+        taken.result = ClipboardResult::kBusy;
+    } else if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        WideText wide;
+        taken.result = Read(CF_UNICODETEXT, mostBytes, wide);
+        if (taken.result == ClipboardResult::kDone)
+            taken.text = Utf16ToAnsi(wide.data(), wide.size());
+    } else if (IsClipboardFormatAvailable(CF_TEXT)) {
+        taken.result = Read(CF_TEXT, mostBytes, taken.text.text);
     }
-    if (IsClipboardFormatAvailable(CF_TEXT)) {
-        if (std::optional<std::string> text = Read<std::string>(CF_TEXT)) {
-            AnsiText ansi;
-            ansi.text = std::move(*text);
-            return ansi;
-        }
-    }
-    return std::nullopt;
+    return taken;
 }
 
 }  // namespace kv

@@ -4,18 +4,29 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "runtime/textcodec.h"
 
 namespace kv {
 
-// Replaces the clipboard's content with `text`, `owner` becoming the clipboard's owner; false
-// when the clipboard could not be had.
-bool SetClipboardText(HWND owner, const std::string& text);
+enum class ClipboardResult {
+    kDone,
+    kBusy,      // another program kept the clipboard open all the while
+    kNoText,    // the clipboard holds no text
+    kTooLarge,  // a text larger than the bound given; not read
+    kFailed,    // the data could not be had or handed over
+};
+
+struct ClipboardText {
+    ClipboardResult result = ClipboardResult::kNoText;
+    AnsiText text;
+};
+
+// Replaces the clipboard's content with `text`, `owner` becoming the clipboard's owner.
+ClipboardResult SetClipboardText(HWND owner, const std::string& text);
 // The clipboard's Unicode text converted (up to the first character the code page cannot hold),
-// else its ANSI text; nothing when it holds no text.
-std::optional<AnsiText> GetClipboardText(HWND owner);
+// else its ANSI text. A text of more than `mostBytes` bytes (without its NUL) is not read.
+ClipboardText GetClipboardText(HWND owner, size_t mostBytes);
 
 }  // namespace kv

@@ -4,7 +4,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <exception>
 #include <list>
 #include <memory>
 #include <new>
@@ -51,23 +53,6 @@ struct Medium {
     }
 };
 
-// A locked memory block, unlocked however the reading ends.
-class LockedBlock {
-  public:
-    explicit LockedBlock(HGLOBAL block) : block_(block), bytes_(GlobalLock(block)) {}
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    ~LockedBlock() {
-        if (bytes_)
-            GlobalUnlock(block_);
-    }
-    const char* bytes() const { return static_cast<const char*>(bytes_); }
-
-  private:
-    HGLOBAL block_;
-    void* bytes_;
-};
-
 // Fetches `format` from the data object and calls `read` with its locked bytes and the block's
 // real size; false when there is no block that can be locked.
 template <class Read>
@@ -81,7 +66,7 @@ bool ReadData(IDataObject* data, uint32_t format, Read read) {
     if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
         return false;
     const LockedBlock block(medium.hGlobal);
-    return block.bytes() && read(block.bytes(), GlobalSize(medium.hGlobal));
+    return block.bytes() && read(block.bytes(), block.size());
 }
 
 // Records posted and not yet taken by their window.
@@ -166,7 +151,7 @@ class GadgetDropTarget final : public IDropTarget {
         *effect = EffectFor(*effect, keyState);
         const POINT client = ClientPoint(point);
         std::unique_ptr<DropRecord> record = *effect ? MakeRecord(data, *effect, client) : nullptr;
-        if (record && callback_ && !callback_(gadget_, *record))
+        if (record && !Takes(*record))
             record->effect = kDropEffectNone;
         if (!record || !record->effect) {
             *effect = kDropEffectNone;
@@ -180,7 +165,10 @@ class GadgetDropTarget final : public IDropTarget {
         return S_OK;
     }
 
-    void SetCallback(DropCallback callback) { callback_ = callback; }
+    void SetCallback(DropCallback callback, size_t mostBytes) {
+        callback_ = callback;
+        mostBytes_ = mostBytes;
+    }
 
     void Accept(uint32_t format, uint32_t actions, uint32_t privateType) {
         std::list<AcceptedType>& types = TypesOf(format);
@@ -239,7 +227,18 @@ class GadgetDropTarget final : public IDropTarget {
     }
 
     DWORD EffectFor(DWORD offered, DWORD keyState) const {
-        return match_ ? DropEffect(offered, match_->actions, keyState) : kDropEffectNone;
+        const bool enabled =
+            IsWindowEnabled(TopLevelWindowOf(control_)) && IsWindowEnabled(control_);
+        return match_ && enabled ? DropEffect(offered, match_->actions, keyState) : kDropEffectNone;
+    }
+
+    // The platform's drop is no place for an exception to end.
+    bool Takes(DropRecord& record) const {
+        try {
+            return !callback_ || callback_(gadget_, record);
+        } catch (const std::exception&) {
+            return false;
+        }
     }
 
     POINT ClientPoint(POINTL screen) const {
@@ -267,7 +266,8 @@ class GadgetDropTarget final : public IDropTarget {
             }
             record->format = match_->key;
             const bool copied = ReadData(data, match_->key, [&](const char* bytes, SIZE_T size) {
-                record->data.assign(bytes, bytes + size);
+                record->size = size;
+                record->data.assign(bytes, bytes + std::min<size_t>(size, mostBytes_));
                 return true;
             });
             return copied ? std::move(record) : nullptr;
@@ -281,6 +281,7 @@ class GadgetDropTarget final : public IDropTarget {
     HWND control_;
     DropFeedbackFunction feedback_;
     DropCallback callback_ = nullptr;
+    size_t mostBytes_ = SIZE_MAX;
     std::list<AcceptedType> formats_;
     std::list<AcceptedType> privateTypes_;
     std::optional<Match> match_;
@@ -318,13 +319,13 @@ void ForgetPostedDrops(HWND window) {
     PostedDrops().remove_if([window](const PostedDrop& drop) { return drop.window == window; });
 }
 
-void SetDropCallback(HWND control, DropCallback callback) {
+void SetDropCallback(HWND control, DropCallback callback, size_t mostBytes) {
     if (auto* target = static_cast<GadgetDropTarget*>(GetPropA(control, kPropertyDropTarget)))
-        target->SetCallback(callback);
+        target->SetCallback(callback, mostBytes);
 }
 
-std::vector<std::string> DroppedFiles(const DropRecord& drop) {
-    std::vector<std::string> files;
+std::vector<WideText> DroppedFiles(const DropRecord& drop) {
+    std::vector<WideText> files;
     const std::vector<char>& bytes = drop.data;
     DROPFILES header = {};
     if (drop.format != CF_HDROP || bytes.size() < sizeof header)
@@ -336,20 +337,20 @@ std::vector<std::string> DroppedFiles(const DropRecord& drop) {
         std::memcpy(names.data(), bytes.data() + start, (names.size() - 1) * sizeof(wchar_t));
         for (auto at = names.begin(); at != names.end() && *at;
              at = std::find(at, names.end(), L'\0') + 1) {
-            const wchar_t* name = &*at;
-            const int length =
-                WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-            std::string file(static_cast<size_t>(std::max(length, 1)), '\0');
-            WideCharToMultiByte(CP_ACP, 0, name, -1, &file[0], length, nullptr, nullptr);
-            file.resize(file.size() - 1);
-            files.push_back(file);
+            files.emplace_back(at, std::find(at, names.end(), L'\0'));
         }
         return files;
     }
     std::string names(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
     names += '\0';
-    for (size_t at = 0; at < names.size() && names[at]; at = names.find('\0', at) + 1)
-        files.push_back(names.c_str() + at);
+    for (size_t at = 0; at < names.size() && names[at]; at = names.find('\0', at) + 1) {
+        const char* name = names.c_str() + at;
+        const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+        WideText file(static_cast<size_t>(std::max(length, 1)), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, name, -1, file.data(), length);
+        file.pop_back();
+        files.push_back(std::move(file));
+    }
     return files;
 }
 

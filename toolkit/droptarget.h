@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/textcodec.h"
 #include "toolkit/objects.h"
 
 namespace kv {
@@ -39,19 +40,24 @@ using DropFeedbackFunction = void (*)(HWND control, DropFeedback feedback, POINT
 
 // Non-zero actions make `control` a drop target (registering it on first use) that accepts
 // `format` (for kDropPrivateFormat: `privateType`) with those actions; actions 0 remove that
-// entry, and the registration with the last one. Drops are posted with wParam `gadget`.
+// entry, and the registration with the last one. Drops are posted with wParam `gadget`. While
+// the control or its window is disabled it takes no drops, as it takes no other input.
 void AcceptDrop(HWND control, ObjectNumber gadget, uint32_t format, uint32_t actions,
                 uint32_t privateType, DropFeedbackFunction feedback);
 
 // Asked inside the platform's drop, before the drag source learns the effect: false refuses the
-// data, so that the source is told nothing was taken. A refused drop still posts its drop event,
-// with effect 0, so that the program can say why once the drag is over.
-using DropCallback = bool (*)(ObjectNumber gadget, const DropRecord& drop);
+// data, so that the source is told nothing was taken. It may leave what it made of the data as
+// the record's payload. A refused drop still posts its drop event, with effect 0, so that the
+// program can say why once the drag is over. Nothing it throws passes the platform's drop: a
+// callback that throws refuses the data.
+using DropCallback = bool (*)(ObjectNumber gadget, DropRecord& drop);
 // For the drop target of `control` (AcceptDrop first); nullptr takes every drop that matches.
-void SetDropCallback(HWND control, DropCallback callback);
+// Of a dropped block only its first `mostBytes` bytes are copied into the record.
+void SetDropCallback(HWND control, DropCallback callback, size_t mostBytes);
 
-// The paths of a dropped file list (CF_HDROP), in their order, as ANSI texts.
-std::vector<std::string> DroppedFiles(const DropRecord& drop);
+// The paths of a dropped file list (CF_HDROP), in their order, wide as the file system has them
+// (ANSI names converted from the ANSI code page).
+std::vector<WideText> DroppedFiles(const DropRecord& drop);
 
 // The record of a drop posted to `window` as `lParam`, handed out once. Any other value, such as
 // one another program made up, gives nullptr and is never read.

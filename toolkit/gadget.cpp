@@ -109,7 +109,7 @@ void TearDown(HWND control, ObjectNumber number) {
 LRESULT CALLBACK GadgetProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     // From another thread these carry made-up values (a posted one never gets here): the control
     // would read the notification's pointer or free what it still uses.
-    if ((message == WM_NOTIFY || message == WM_NCDESTROY) && InSendMessage())
+    if (IsDestroyOrNotify(message) && InSendMessage())
         return 0;
     const ObjectNumber number = GetWindowLongPtrA(control, GWLP_ID);
     GadgetRecord* record = number == kNotAGadget ? nullptr : LookupGadget(number);

@@ -33,6 +33,31 @@ constexpr UINT kMessageGadgetEvent = 13103;   // wParam gadget number, lParam ev
 constexpr UINT kMessageWindowDrop = 13105;    // lParam DropRecord*
 constexpr UINT kMessageGadgetDrop = 13106;    // wParam gadget number, lParam DropRecord*
 
+// Messages that only this thread's own DestroyWindow and controls send: posted, or sent from
+// another thread, their values are made up, and a control would free what it still holds.
+inline bool IsDestroyOrNotify(UINT message) {
+    return message == WM_NOTIFY || message == WM_DESTROY || message == WM_NCDESTROY;
+}
+
+// A locked memory block, unlocked however the reading ends.
+class LockedBlock {
+  public:
+    explicit LockedBlock(HGLOBAL block)
+        : block_(block), bytes_(block ? GlobalLock(block) : nullptr) {}
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    ~LockedBlock() {
+        if (bytes_)
+            GlobalUnlock(block_);
+    }
+    const char* bytes() const { return static_cast<const char*>(bytes_); }
+    size_t size() const { return GlobalSize(block_); }
+
+  private:
+    HGLOBAL block_;
+    void* bytes_;
+};
+
 // Posts one of the private messages above that the window library honours only as its own post:
 // any program can post the same numbers with values it made up.
 void PostOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

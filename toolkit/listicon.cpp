@@ -384,9 +384,9 @@ int32_t GadgetItemAt(ObjectNumber number, int32_t x, int32_t y) {
     return RowAt(record->control, {x, y});
 }
 
-void SetGadgetDropCallback(ObjectNumber number, DropCallback callback) {
+void SetGadgetDropCallback(ObjectNumber number, DropCallback callback, size_t mostBytes) {
     if (GadgetRecord* record = LookupGadget(number))
-        SetDropCallback(record->control, callback);
+        SetDropCallback(record->control, callback, mostBytes);
 }
 
 }  // namespace kv

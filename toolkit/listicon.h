@@ -46,8 +46,9 @@ intptr_t ListIconGadget(ObjectNumber number, int32_t x, int32_t y, int32_t width
 void EnableGadgetDrop(ObjectNumber number, uint32_t format, uint32_t actions,
                       uint32_t privateType = 0);
 
-// After EnableGadgetDrop; nullptr takes every drop that matches.
-void SetGadgetDropCallback(ObjectNumber number, DropCallback callback);
+// After EnableGadgetDrop; nullptr takes every drop that matches. A dropped block is copied up to
+// `mostBytes` (DropRecord::size says how large it was).
+void SetGadgetDropCallback(ObjectNumber number, DropCallback callback, size_t mostBytes);
 
 // Inserts `rows` (row texts as AddGadgetItem takes them) before the row at `position` (-1 or
 // beyond the last row: at the end) with the list's drawing suspended: all of them, or none when

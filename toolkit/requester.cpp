@@ -2,8 +2,12 @@
 
 namespace kv {
 
-void MessageRequester(HWND owner, const char* title, const char* text) {
-    MessageBoxA(owner, text, title, MB_OK | MB_ICONWARNING);
+void MessageRequester(HWND owner, const char* title, const WideText& text) {
+    WideText wideTitle = AnsiToUtf16(title);
+    wideTitle.push_back(L'\0');
+    WideText wideText = text;
+    wideText.push_back(L'\0');
+    MessageBoxW(owner, wideText.data(), wideTitle.data(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace kv

@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include "runtime/textcodec.h"
+
 namespace kv {
 
-// A warning with an OK button, modal to `owner`; returns when the user closed it.
-void MessageRequester(HWND owner, const char* title, const char* text);
+// A warning with an OK button, modal to `owner`; returns when the user closed it. The text is
+// wide, so that it can name files whose names the ANSI code page cannot hold.
+void MessageRequester(HWND owner, const char* title, const WideText& text);
 
 }  // namespace kv

@@ -229,17 +229,17 @@ void ForgetOwnPosts(HWND window) {
 // program's own thread sends them; Windows marshals none of them between processes, so from
 // anyone else their values are made up.
 bool IsOwnThreadMessage(UINT message) {
-    return message == WM_NOTIFY || message == WM_NCDESTROY || message == kMessageTrayEvent ||
+    return IsDestroyOrNotify(message) || message == kMessageTrayEvent ||
            message == kMessageGadgetEvent || IsDropMessage(message);
 }
 
-// A posted WM_NOTIFY or WM_NCDESTROY never comes from the platform: whoever posted it, it is
-// made harmless before any loop of this thread (the platform's menu and message box loops
-// included) dispatches it.
+// A posted WM_NOTIFY, WM_DESTROY or WM_NCDESTROY never comes from the platform: whoever posted
+// it (a list view frees its rows at WM_DESTROY), it is made harmless before any loop of this
+// thread (the platform's menu and message box loops included) dispatches it.
 LRESULT CALLBACK FilterPostedMessages(int code, WPARAM removal, LPARAM lParam) {
     if (code == HC_ACTION) {
         MSG& message = *reinterpret_cast<MSG*>(lParam);
-        if (message.message == WM_NOTIFY || message.message == WM_NCDESTROY) {
+        if (IsDestroyOrNotify(message.message)) {
             message.message = WM_NULL;
             message.wParam = 0;
             message.lParam = 0;
@@ -757,6 +757,11 @@ int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, i
                        static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
     return SetWindowPos(window, nullptr, x, y, inner.right - inner.left, inner.bottom - inner.top,
                         SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int32_t DisableWindow(ObjectNumber number, int32_t state) {
+    HWND window = LookupWindow(number);
+    return window ? EnableWindow(window, state ? FALSE : TRUE) : 0;
 }
 
 int32_t HideWindow(ObjectNumber number, int32_t state) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "toolkit/objects.h"
@@ -34,6 +35,11 @@ constexpr uint32_t kWindowDefaultFlags = 0xC80000;  // WS_CAPTION | WS_SYSMENU
 // Passed for a coordinate or size that is to stay as it is.
 constexpr int32_t kKeepValue = -65535;
 
+// What the program made of a drop inside its drop callback, handed on with the drop event.
+struct DropPayload {
+    virtual ~DropPayload() = default;
+};
+
 // What a drop delivered, owned by the event record from the drop event to the next fetch.
 struct DropRecord {
     uint32_t format = 0;
@@ -41,7 +47,11 @@ struct DropRecord {
     uint32_t effect = 0;
     int32_t x = 0;
     int32_t y = 0;
+    // The dropped bytes, at most as many as the drop target takes (see SetDropCallback).
     std::vector<char> data;
+    // The size of the whole dropped block, which may be more than `data` holds.
+    size_t size = 0;
+    std::unique_ptr<DropPayload> payload;
 };
 
 intptr_t OpenWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -68,6 +78,9 @@ int32_t WindowX(ObjectNumber number);
 int32_t WindowY(ObjectNumber number);
 int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height);
 int32_t HideWindow(ObjectNumber number, int32_t state);
+// A non-zero state keeps the window and its gadgets from taking keys, clicks and drops; 0 lets
+// them again. The platform's result (whether the window was disabled before), 0 if not in use.
+int32_t DisableWindow(ObjectNumber number, int32_t state);
 
 // Shut-down: closes every window, then drops the last drop event's data.
 void CloseAllWindows();

@@ -91,23 +91,26 @@ TEST(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick
 }
 
 // As task managers and taskkill without /F ask a window to close.
-// A file named on the command line fills the list; one that cannot be taken is named in a message
-// owned by the main window, which then opens empty.
+// A file named on the command line fills the list, whatever its name; one that cannot be taken is
+// named in a message owned by the main window, which then opens empty.
 TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string file = folder + std::string("korvalt-list.txt");
-    std::ofstream(file, std::ios::binary) << "1\ta\r\n2\tb";
-    for (const std::string& name : {file, file + ".missing"}) {
-        Process korvalt(BesideThisExe("korvalt.exe") + " \"" + name + "\"");
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    // "č" is not in code page 1252, whose best fit for it, "c", names another file.
+    const std::wstring file = folder + std::wstring(L"korvalt-\u010D.txt");
+    std::ofstream(file.c_str(), std::ios::binary) << "1\ta\r\n2\tb";
+    std::ofstream((folder + std::wstring(L"korvalt-c.txt")).c_str(), std::ios::binary) << "1\ta";
+    for (const std::wstring& name : {file, file + L".missing"}) {
+        // Found beside this exe, where the platform looks first.
+        Process korvalt(L"korvalt.exe \"" + name + L"\"");
         HWND window = nullptr;
         HWND box = nullptr;
         if (name != file) {
             ASSERT_TRUE(PollUntil([&] { return (box = FindWindowA("#32770", "Korvalt")); }));
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            EXPECT_EQ(text,
-                      "Die Datei „" + name + "“ wurde nicht gefunden. Nichts wurde übernommen.");
+            wchar_t text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            EXPECT_EQ(text, L"Die Datei \u201E" + name +
+                                L"\u201C wurde nicht gefunden. Nichts wurde \u00FCbernommen.");
             EXPECT_EQ(GetWindow(box, GW_OWNER), FindWindowA(nullptr, kMainTitle));
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
@@ -118,7 +121,8 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
         EXPECT_EQ(SendMessageA(GetDlgItem(window, kGadgetStepList), LVM_GETITEMCOUNT, 0, 0),
                   name == file ? 2 : 0);
     }
-    DeleteFileA(file.c_str());
+    DeleteFileW(file.c_str());
+    DeleteFileW((folder + std::wstring(L"korvalt-c.txt")).c_str());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <tuple>
 #include <utility>
 
 #include "app/main_window.h"
@@ -319,6 +320,14 @@ std::string Folder() {
 
 using namespace test;  // Bytes, OtherClipboard, Write ...
 
+template <class Text>
+Text Repeated(const Text& line, size_t times) {
+    Text text;
+    while (times-- > 0)
+        text += line;
+    return text;
+}
+
 // Another program's real drag of `bytes` in `format` onto `row`; the effect it was told.
 DWORD DragOnto(UINT format, const std::string& bytes, int32_t row) {
     HWND list = GadgetID(kGadgetStepList);
@@ -330,7 +339,8 @@ DWORD DragOnto(UINT format, const std::string& bytes, int32_t row) {
                          std::to_string(point.x + 20) + " " + std::to_string(point.y + 5) + " " +
                          std::to_string(format) + " " + file);
     DWORD effect = STILL_ACTIVE;
-    test::PollUntil([&] { return (effect = source.ExitCode(0)) != STILL_ACTIVE; }, 10000,
+    // Under Wine 16 MiB take some 20 s from another process.
+    test::PollUntil([&] { return (effect = source.ExitCode(0)) != STILL_ACTIVE; }, 60000,
                     [] { mainLoopEnded |= !HandleMainEvent(WindowEvent(20)); });
     while (int32_t event = WindowEvent(0))
         mainLoopEnded |= !HandleMainEvent(event);
@@ -360,12 +370,25 @@ TEST_F(MainWindow, CopyAndPasteTheWholeListByteForByteThroughAnotherProgram) {
     HandlePendingEvents();
     EXPECT_EQ(OtherClipboard(), head + head + tail + tail);
 
-    OtherClipboard(L"1\ta\n2\tb\u4E2D");
+    const std::pair<std::wstring, std::string> refused[] = {
+        {L"1\ta\n2\tb\u4E2D",
+         "Der Text enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht aufnehmen kann."},
+        {std::wstring((8 << 20) + 1, L'x'), "Der Text ist größer als 16 MiB."},
+    };
     const Action paste = [] { PressInList({VK_CONTROL, 'V'}, 0); };
-    EXPECT_TRUE(RunScript(MessageShown, {paste, CloseShownMessage}));
-    EXPECT_EQ(shownMessage,
-              "Der Text enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht "
-              "aufnehmen kann. Nichts wurde übernommen.");
+    for (const auto& [text, reason] : refused) {
+        OtherClipboard(text);
+        EXPECT_TRUE(RunScript(MessageShown, {paste, CloseShownMessage}));
+        EXPECT_EQ(shownMessage, reason + " Nichts wurde übernommen.");
+    }
+    // Held by another program for longer than Korvalt waits for it.
+    test::Process holder(test::BesideThisExe("other_program.exe") + " hold 4000");
+    EXPECT_TRUE(test::PollUntil([] { return GetOpenClipboardWindow() != nullptr; }));
+    for (const int32_t item : {kMenuItemPaste, kMenuItemCopy}) {
+        const Action use = [item] { PostMessageA(WindowID(kMainWindow), WM_COMMAND, item, 0); };
+        EXPECT_TRUE(RunScript(MessageShown, {use, CloseShownMessage}));
+        EXPECT_EQ(shownMessage.rfind("Die Zwischenablage wird gerade von einem", 0), 0u);
+    }
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 8);
 }
 
@@ -373,8 +396,9 @@ TEST_F(MainWindow, CopyAndPasteTheWholeListByteForByteThroughAnotherProgram) {
 TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
     const std::string folder = Folder();
     const std::string good = Write(folder + "utf8.txt", "2\t\xE2\x82\xAC\n");
-    OpenStepFiles({Write(folder + "utf16.txt", "\xFF\xFE" + Bytes(L"1\t\u00E4")), good,
-                   Write(folder + "ansi.txt", "3\t\xE4\r\n\r\n")});
+    const auto wide = [](const std::string& path) { return AnsiToUtf16(path); };
+    OpenStepFiles({wide(Write(folder + "utf16.txt", "\xFF\xFE" + Bytes(L"1\t\u00E4"))), wide(good),
+                   wide(Write(folder + "ansi.txt", "3\t\xE4\r\n\r\n"))});
     EXPECT_EQ(ListRows(), (Rows{"1|ä", "2|€", "3|ä"}));
     const std::pair<std::string, std::string> refused[] = {
         {folder + "missing.txt", "wurde nicht gefunden"},
@@ -382,9 +406,15 @@ TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
         {Write(folder + "han.txt", "1\tx\n5\t\xE4\xB8\xAD"),
          "enthält in Zeile 2 das Zeichen U+4E2D, das die Liste nicht aufnehmen kann"},
         {Write(folder + "big.txt", std::string((16 << 20) + 1, 'x')), "ist größer als 16 MiB"},
+        {Write(folder + "bad8.txt", "\xEF\xBB\xBF\x31\ta\n2\t\xE4\n3\tb"),
+         "ist kein gültiges UTF-8 (Zeile 2)"},
+        {Write(folder + "odd16.txt", "\xFF\xFE" + Bytes(L"1\ta") + "b"),
+         "ist kein gültiges UTF-16 (ungerade Länge)"},
+        {Write(folder + "many.txt", Repeated<std::string>("1\ta\n", 100000 - 3)),
+         "hat zu viele Schritte: die Liste fasst höchstens 100000"},
     };
     for (const auto& [file, reason] : refused) {
-        const Action open = [&file = file, &good] { OpenStepFiles({good, file}); };
+        const Action open = [&, &file = file] { OpenStepFiles({wide(good), wide(file)}); };
         EXPECT_TRUE(RunScript(MessageShown, {open, CloseShownMessage}));
         EXPECT_EQ(shownMessage,
                   "Die Datei „" + file + "“ " + reason + ". Nichts wurde übernommen.");
@@ -397,28 +427,41 @@ TEST_F(MainWindow, FilesAndDropsAreTakenWholeOrNotAtAllWithTheReasonNamed) {
     EXPECT_EQ(DragOnto(CF_TEXT, "7\tx\r\n8\ty", 1), DROPEFFECT_COPY);
     EXPECT_EQ(ListRows(), (Rows{"1|ä", "7|x", "8|y", "2|€", "3|ä"}));
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
+    // "č" is not in code page 1252, whose best fit for it, "c", names another file.
+    const std::wstring caron = std::wstring(folder.begin(), folder.end()) + L"Liste-\u010D.txt";
+    std::ofstream(caron.c_str(), std::ios::binary) << "9\tcaron";
+    std::ofstream(folder + "Liste-c.txt", std::ios::binary) << "9\tplain";
     for (const BOOL unicode : {FALSE, TRUE}) {
         DROPFILES files = {sizeof files, {}, FALSE, unicode};
-        const std::string names = unicode ? Bytes(std::wstring(good.begin(), good.end())) : good;
+        const std::string names = unicode ? Bytes(caron) : good;
         const std::string list(reinterpret_cast<char*>(&files), sizeof files);
         EXPECT_EQ(DragOnto(CF_HDROP, list + names, 0), DROPEFFECT_COPY);
     }
     EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
-    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "€");
+    EXPECT_EQ(GetGadgetItemText(kGadgetStepList, 6, 1), "caron");
     EXPECT_EQ(DragOnto(CF_TEXT, "\r\n\t\r\n", 0), DROPEFFECT_NONE);
     EXPECT_EQ(DragOnto(CF_WAVE, "7\tx", 0), DROPEFFECT_NONE);
-    DWORD effect = 0;
-    const Action drag = [&effect] { effect = DragOnto(CF_UNICODETEXT, Bytes(L"1\tx\n\u4E2D"), 0); };
-    EXPECT_TRUE(RunScript(MessageShown, {drag, CloseShownMessage}));
-    EXPECT_EQ(effect, DROPEFFECT_NONE);
-    EXPECT_EQ(shownMessage.substr(0, 39), "Der Text enthält in Zeile 2 das Zeichen");
-    EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
-    for (const char* name : {"utf8.txt", "utf16.txt", "ansi.txt", "big.txt", "nul.txt", "han.txt"})
+    const std::tuple<UINT, std::string, std::string> refusedDrops[] = {
+        {CF_UNICODETEXT, Bytes(L"1\tx\n\u4E2D"), "Der Text enthält in Zeile 2 das Zeichen"},
+        {CF_TEXT, std::string((16 << 20) + 1, 'x'), "Der Text ist größer als 16 MiB."},
+        {CF_TEXT, Repeated<std::string>("x\n", 100000 - 6), "Der Text hat zu viele Schritte"},
+    };
+    for (const auto& drop : refusedDrops) {
+        DWORD effect = 0;
+        const Action drag = [&] { effect = DragOnto(std::get<0>(drop), std::get<1>(drop), 0); };
+        EXPECT_TRUE(RunScript(MessageShown, {drag, CloseShownMessage}, 60000));
+        EXPECT_EQ(effect, DROPEFFECT_NONE);
+        EXPECT_EQ(shownMessage.rfind(std::get<2>(drop), 0), 0u) << shownMessage;
+        EXPECT_EQ(CountGadgetItems(kGadgetStepList), 7);
+    }
+    DeleteFileW(caron.c_str());
+    for (const char* name : {"utf8.txt", "utf16.txt", "ansi.txt", "big.txt", "nul.txt", "han.txt",
+                             "bad8.txt", "odd16.txt", "many.txt", "Liste-c.txt"})
         DeleteFileA((folder + name).c_str());
 }
 
 // Entf deletes the selected Step and F2 opens the rename window for it; with none selected
-// neither does anything.
+// neither does anything. While it is open, the main window takes no input and no drop.
 TEST_F(MainWindow, DeleteAndF2ActOnTheSelectedStepOnly) {
     AddRows({"1\na", "2\nb", "3\nc"});
     SelectRow(-1);
@@ -432,8 +475,12 @@ TEST_F(MainWindow, DeleteAndF2ActOnTheSelectedStepOnly) {
     SelectRow(1);
     EXPECT_TRUE(RunScript([] { return scriptNext == 0 || WindowID(kRenameWindow) != nullptr; },
                           {[] { PressInList({VK_F2}, 0); }, Retype(kGadgetRenameKey, "z"),
-                           [] { PostClick(kGadgetRenameApply); }}));
+                           [] {
+                               EXPECT_EQ(DragOnto(CF_TEXT, "7\tx", 0), DROPEFFECT_NONE);
+                               PostClick(kGadgetRenameApply);
+                           }}));
     EXPECT_EQ(ListRows(), (Rows{"1|a", "3|z"}));
+    EXPECT_TRUE(IsWindowEnabled(WindowID(kMainWindow)));
 }
 
 }  // namespace

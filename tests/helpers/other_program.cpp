@@ -2,7 +2,8 @@
 // in files. Usage: other_program get <file>: the clipboard's Unicode text into the file, as raw
 // UTF-16; put <file>: the file's raw UTF-16 onto the clipboard as Unicode text; drag <x> <y>
 // <format> <file>: the file's bytes in that clipboard format, dragged to the screen point and
-// dropped there through the platform's drag loop, the effect the target reported as exit code.
+// dropped there through the platform's drag loop, the effect the target reported as exit code;
+// hold <ms>: the clipboard kept open for that long.
 
 #include <windows.h>
 #include <ole2.h>
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
         CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     if (FAILED(OleInitialize(nullptr)) || !OpenClipboard(owner))
         return 100;
+    if (verb == "hold") {
+        Sleep(std::atoi(path));
+        return CloseClipboard() ? 0 : 101;
+    }
     if (verb == "get") {
         const HANDLE data = GetClipboardData(CF_UNICODETEXT);
         const auto* text = static_cast<const wchar_t*>(data ? GlobalLock(data) : nullptr);

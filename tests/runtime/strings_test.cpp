@@ -38,7 +38,6 @@ TEST(TextCodec, FilesAndWideTextsBecomeCodePage1252OrNameTheCharacterRefused) {
         {std::string("\xFF\xFE\x61\0\xAC\x20", 6), "a\x80", 0},
         {std::string("\xFE\xFF\0b\x20\x1A", 6), "b\x82", 0},
         {std::string("\xFF\xFE\x61\0\x3D\xD8\x00\xDE", 8), "a", 0x1F600},
-        {"\xEF\xBB\xBF\xE4", "", 0xFFFD},
     };
     for (const Case& c : cases) {
         const kv::AnsiText text = kv::DecodeTextBytes(c.bytes);
@@ -46,6 +45,10 @@ TEST(TextCodec, FilesAndWideTextsBecomeCodePage1252OrNameTheCharacterRefused) {
         EXPECT_EQ(text.complete, c.refused == 0) << c.bytes;
         EXPECT_EQ(text.refused, c.refused) << c.bytes;
     }
+    // Bytes that break the encoding their mark names give no text: where they break is named.
+    const kv::AnsiText utf8 = kv::DecodeTextBytes("\xEF\xBB\xBF\x61\n\xE4\x62");
+    EXPECT_TRUE(utf8.malformation == kv::Malformation::kUtf8 && utf8.malformedAt == 5);
+    EXPECT_EQ(kv::DecodeTextBytes("\xFF\xFE\x61").malformation, kv::Malformation::kUtf16Odd);
     std::string every;
     for (int byte = 1; byte < 256; ++byte)
         every += static_cast<char>(byte);

@@ -68,9 +68,9 @@ TEST_F(WindowTest, OneCloseRequestIsOneEventClosingAWindowDropsItsEventsRepeatsC
     EXPECT_EQ(PendingEvents(), (Events{{kEventMoveWindow, 0}}));
 }
 
-// Any program can post or send the toolkit's private messages, WM_NOTIFY and WM_NCDESTROY, and
-// with any values: nothing is read through them, no event comes of them, and the window and its
-// gadget stay what they were.
+// Any program can post or send the toolkit's private messages, WM_NOTIFY, WM_DESTROY and
+// WM_NCDESTROY, and with any values: nothing is read through them, no event comes of them, and
+// the window and its gadget (its rows too) stay what they were.
 TEST_F(WindowTest, MessagesMadeUpByAnotherProgramChangeNothing) {
     HWND window = Open(0, kWindowInvisible);
     InitGadgetLibrary();
@@ -88,7 +88,7 @@ TEST_F(WindowTest, MessagesMadeUpByAnotherProgramChangeNothing) {
             std::to_string(reinterpret_cast<uintptr_t>(target)) +
             " 13105 0 4096 13106 1 4096 13106 1 0xDEADBEE0 13105 0 0 s13106 1 4096"
             " 78 0 1 s78 0 1 130 0 0 s130 0 0 13103 5 0 s13103 5 0 12502 1 515 s12502 1 515"
-            " 13100 0 0 13101 10 0");
+            " 13100 0 0 13101 10 0 2 0 0 s2 0 0");
         EXPECT_TRUE(test::PollUntil([&] { return poster.ExitCode(0) == 0; }, 20000, collect));
     }
     // What was neutralised comes back as no event, so the queue is read up to a marker.
