@@ -28,5 +28,7 @@ done
 # The size of what Korvalt ships, last, for each ABI built.
 for abi in $abis; do
     bytes=$(stat -c %s "$(abi_build_dir "$abi")/bin/korvalt.exe")
-    echo "build.sh: $abi korvalt.exe $(sed -E ':a; s/([0-9])([0-9]{3})($|,)/\1,\2\3/; ta' <<<"$bytes") bytes"
+    # Thousands separated by commas, e.g. 163,840.
+    bytes=$(sed -E ':a; s/([0-9])([0-9]{3})($|,)/\1,\2\3/; ta' <<<"$bytes")
+    echo "build.sh: $abi korvalt.exe $bytes bytes"
 done
