@@ -5,6 +5,9 @@ set(KORVALT_TRIPLE ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
 set(CMAKE_C_COMPILER ${KORVALT_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KORVALT_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${KORVALT_TRIPLE}-windres)
+# Archives that the link-time optimiser can read.
+set(CMAKE_AR ${KORVALT_TRIPLE}-gcc-ar-posix)
+set(CMAKE_RANLIB ${KORVALT_TRIPLE}-gcc-ranlib-posix)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KORVALT_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

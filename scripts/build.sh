@@ -25,3 +25,10 @@ for abi in $abis; do
         exit 1
     fi
 done
+# The size of what Korvalt ships, last, for each ABI built.
+for abi in $abis; do
+    bytes=$(stat -c %s "$(abi_build_dir "$abi")/bin/korvalt.exe")
+    # Thousands separated by commas, e.g. 163,840.
+    bytes=$(sed -E ':a; s/([0-9])([0-9]{3})($|,)/\1,\2\3/; ta' <<<"$bytes")
+    echo "build.sh: $abi korvalt.exe $bytes bytes"
+done
