@@ -64,6 +64,8 @@ const char* NamedKey(uint8_t virtualKey) {
     return nullptr;
 }
 
+}  // namespace
+
 std::string ChordName(uint8_t modifiers, const std::string& key) {
     std::string name;
     for (const auto& [modifier, modifierName] : kModifierNames) {
@@ -72,8 +74,6 @@ std::string ChordName(uint8_t modifiers, const std::string& key) {
     }
     return name + key;
 }
-
-}  // namespace
 
 Recorder::Recorder(RecordOptions options, int64_t startUs)
     : options_(std::move(options)), anchorUs_(startUs) {}
