@@ -25,6 +25,7 @@ namespace {
 
 constexpr int64_t kUsPerMs = 1000;
 constexpr int32_t kKeyNameCapacity = 64;
+constexpr SHORT kKeyDown = SHORT(0x8000);
 
 bool recordRealPauses = true;
 
@@ -55,7 +56,7 @@ std::string NameList(const std::vector<Item>& items, Name name) {
 std::string Notes(const Recording& recording) {
     std::string notes;
     if (!recording.simplified.empty())
-        notes += "Vereinfacht (nur mit Strg): " +
+        notes += "Vereinfacht aufgenommen (die Liste kennt nur Strg): " +
                  NameList(recording.simplified, [](const std::string& chord) { return chord; }) +
                  ".\n";
     if (!recording.leftOut.empty())
@@ -99,7 +100,7 @@ std::string RecordStopChordName() {
 KeyRecording::KeyRecording(RecordOptions options, uint32_t startTime)
     : recorder_(std::move(options), 0), startTime_(startTime) {
     for (int key = 1; key < 256; ++key)
-        heldAtStart_[key] = (GetAsyncKeyState(key) & 0x8000) != 0;
+        heldAtStart_[key] = (GetAsyncKeyState(key) & kKeyDown) != 0;
 }
 
 bool KeyRecording::Take(const std::deque<HookedKey>& keys) {
@@ -133,18 +134,23 @@ void RecordSteps() {
     HideWindow(kMainWindow, 1);
     {
         KeyboardHook hook;
-        if (hook.Installed() &&
-            AddSysTrayIcon(kTrayIconRecording, WindowID(kMainWindow), Icon(kImageRecording))) {
-            const std::string toolTip =
-                kRecordToolTipStart + RecordStopChordName() + kRecordToolTipEnd;
-            SysTrayIconToolTip(kTrayIconRecording, toolTip.c_str());
-            closing = RecordUntilDone(recording);
-            RemoveSysTrayIcon(kTrayIconRecording);
+        // Without a hook nothing is recorded, without the icon nothing ends it.
+        if (!hook.Installed() ||
+            !AddSysTrayIcon(kTrayIconRecording, WindowID(kMainWindow), Icon(kImageRecording))) {
+            HideWindow(kMainWindow, 0);
+            SetGadgetText(kGadgetWebLabel, kRecordRefused);
+            return;
         }
+        const std::string toolTip = kRecordToolTipStart + RecordStopChordName() + kRecordToolTipEnd;
+        SysTrayIconToolTip(kTrayIconRecording, toolTip.c_str());
+        closing = RecordUntilDone(recording);
+        RemoveSysTrayIcon(kTrayIconRecording);
     }
     recording.Take(TakeHookedKeys());
+    const std::string notes = InsertRecording(recording.Finish());
     HideWindow(kMainWindow, 0);
-    InsertRecording(recording.Finish());
+    if (!notes.empty())
+        MessageRequester(WindowID(kMainWindow), kMessageTitle, notes.c_str());
     // The main loop ends on it as it would have without the recording.
     if (closing)
         PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0);
@@ -161,7 +167,7 @@ void ToggleRecordedPauses() {
     SetMenuItemState(kMenuStep, kMenuItemRecordPauses, recordRealPauses ? 1 : 0);
 }
 
-int32_t InsertRecording(const Recording& recording) {
+std::string InsertRecording(const Recording& recording) {
     std::vector<std::string> rows;
     rows.reserve(recording.steps.size());
     for (const StepText& step : recording.steps)
@@ -172,13 +178,12 @@ int32_t InsertRecording(const Recording& recording) {
     if (inserted > 0)
         SetGadgetState(kGadgetStepList, position);
     const std::string notes = Notes(recording);
-    const std::string status = std::to_string(inserted) + " Steps aufgenommen" +
-                               (recording.simplified.empty() ? "" : ", vereinfacht") +
-                               (notes.size() > recording.simplified.size() ? ", ausgelassen" : "");
+    const std::string status =
+        std::to_string(inserted) + " Steps aufgenommen" +
+        (recording.simplified.empty() ? "" : ", vereinfacht") +
+        (recording.leftOut.empty() && recording.refused.empty() ? "" : ", ausgelassen");
     SetGadgetText(kGadgetWebLabel, status.c_str());
-    if (!notes.empty())
-        MessageRequester(WindowID(kMainWindow), kMessageTitle, (status + ".\n\n" + notes).c_str());
-    return inserted;
+    return notes.empty() ? notes : status + ".\n\n" + notes;
 }
 
 }  // namespace kv

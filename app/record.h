@@ -16,6 +16,7 @@ namespace kv {
 constexpr int32_t kRecordWaitMs = 20;
 constexpr char kRecordToolTipStart[] = "Korvalt nimmt auf: ";
 constexpr char kRecordToolTipEnd[] = " beendet";
+constexpr char kRecordRefused[] = "Aufnahme nicht möglich";
 
 // The chord that ends a recording.
 StopChord RecordStopChord();
@@ -48,7 +49,7 @@ void AddRecordMenuItems();
 // "Pausen aufnehmen": real pauses, or the pause field's for every Step.
 void ToggleRecordedPauses();
 // The Steps after the selected row (at the end with none), the first of them selected, and the
-// status line; the number of Steps.
-int32_t InsertRecording(const Recording& recording);
+// status line; what the list could not take as it was typed, for a message, empty for nothing.
+std::string InsertRecording(const Recording& recording);
 
 }  // namespace kv

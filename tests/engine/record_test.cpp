@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/record.h"
+#include "runtime/textcodec.h"
 
 namespace kv {
 namespace {
@@ -53,7 +53,7 @@ const Case kCases[] = {
       {0, VK_F4, 40}, {kUp, VK_LMENU, 50}, {0, VK_LSHIFT, 60}, {0, VK_TAB, 70, L"\t"},
       {kUp, VK_LSHIFT, 80}, {0, VK_LWIN, 90}, {0, 'E', 100, L"e", L"e"}, {kUp, VK_LWIN, 110},
       {0, VK_F13, 120}, {0, 'D', 130, L"\x263A", L"\x263A"}},
-     "0|a;10|En;0|d;20|F4;20|Tab;20|e;/Alt+F4,Umschalt+Tab,Win+e,7C,U+263A,U+263A,"},
+     "0|a;10|En;0|d;20|F4;20|Tab;20|e;/Alt+F4,Umschalt+Tab,Win+e,124,U+263A,U+263A,"},
     // Fixed pauses: the pause field's text for every Step.
     {{{0, VK_LCONTROL, 100}, {0, 'V', 150, L"\x16", L"v"}, {kUp, VK_LCONTROL, 200},
       {0, 'W', 400, L"w"}},
@@ -75,11 +75,10 @@ TEST(Recording, EventsBecomeStepsWithTheirPausesAndNotes) {
         got += "/";
         for (const std::string& chord : recording.simplified)
             got += chord + ",";
-        char note[16];
         for (const LeftOutKey& key : recording.leftOut)
-            got.append(note, std::snprintf(note, sizeof note, "%X,", key.virtualKey));
+            got += std::to_string(key.virtualKey) + ",";
         for (const char32_t character : recording.refused)
-            got.append(note, std::snprintf(note, sizeof note, "U+%04X,", unsigned(character)));
+            got += CharacterName(character) + ",";
         EXPECT_EQ(got, test.expected);
     }
 }
