@@ -9,7 +9,7 @@
 #include "app/numbers.h"
 #include "app/steplist_text.h"
 #include "engine/playback.h"
-#include "runtime/strings.h"
+#include "runtime/delay.h"
 #include "runtime/textcodec.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -23,7 +23,6 @@ namespace kv {
 
 namespace {
 
-constexpr int64_t kUsPerMs = 1000;
 constexpr int32_t kKeyNameCapacity = 64;
 constexpr SHORT kKeyDown = SHORT(0x8000);
 
@@ -115,7 +114,7 @@ bool KeyRecording::Take(const std::deque<HookedKey>& keys) {
         else
             heldAtStart_.reset();
         // The tick count wraps; the difference does not.
-        const int64_t timeUs = static_cast<int32_t>(key.time - startTime_) * kUsPerMs;
+        const int64_t timeUs = static_cast<int32_t>(key.time - startTime_) * kMicrosecondsPerMs;
         if (!recorder_.Add({static_cast<uint8_t>(key.virtualKey),
                             static_cast<uint16_t>(key.scanCode), key.flags, timeUs,
                             std::move(typed.characters), typed.dead, std::move(typed.plain)}))

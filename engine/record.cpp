@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/keys.h"
+#include "runtime/delay.h"
 #include "runtime/textcodec.h"
 
 namespace kv {
@@ -34,7 +35,6 @@ constexpr std::pair<uint8_t, const char*> kModifierNames[] = {{kModifierCtrl, "S
 // Their effect is in the characters the keys after them type.
 constexpr uint8_t kLockKeys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
 
-constexpr int64_t kUsPerMs = 1000;
 constexpr char kNoPause[] = "0";
 
 int ModifierIndex(uint8_t virtualKey) {
@@ -225,7 +225,7 @@ std::string Recorder::Pause(int64_t timeUs) const {
     if (!options_.realPauses)
         return options_.fixedPause;
     const int64_t pauseUs = std::max<int64_t>(timeUs - anchorUs_, 0);
-    return std::to_string((pauseUs + kUsPerMs / 2) / kUsPerMs);
+    return std::to_string((pauseUs + kMicrosecondsPerMs / 2) / kMicrosecondsPerMs);
 }
 
 Recording ConvertRecording(const std::vector<RecordedKey>& keys, const RecordOptions& options,

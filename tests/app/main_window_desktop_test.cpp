@@ -319,7 +319,9 @@ TEST_F(MainWindow, RightClickShowsTheMenuOnlyWithARowSelected) {
 
     RightClick(onRow);
     EXPECT_TRUE(RunScript(menuShown, {CloseShownMenu}, 3000));
-    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|");
+    EXPECT_EQ(shownMenu,
+              "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|20 Aufnehmen|"
+              "21 Pausen aufnehmen|");
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
 }
 
