@@ -45,7 +45,7 @@ int ModifierIndex(uint8_t virtualKey) {
                                             : static_cast<int>(found - std::begin(kModifierKeys));
 }
 
-bool Printable(const std::wstring& characters) {
+bool Printable(const WideText& characters) {
     return !characters.empty() &&
            std::all_of(characters.begin(), characters.end(),
                        [](wchar_t unit) { return unit >= 0x20 && (unit < 0x7F || unit > 0x9F); });
@@ -178,7 +178,7 @@ void Recorder::Press(const RecordedKey& key, uint8_t modifiers) {
     Emit(part, key.timeUs);
 }
 
-void Recorder::Type(const std::wstring& characters, int64_t timeUs) {
+void Recorder::Type(const WideText& characters, int64_t timeUs) {
     for (size_t index = 0; index < characters.size(); ++index) {
         const size_t units =
             IsHighSurrogate(characters[index]) && index + 1 < characters.size() ? 2 : 1;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/prepare.h"
+#include "runtime/textcodec.h"
 
 namespace kv {
 
@@ -37,9 +38,9 @@ struct RecordedKey {
     // For a press: what it types with the modifiers held (a dead key before it composed in),
     // whether it is a dead key that types with the next press, and what it types without Ctrl
     // and Alt (for Ctrl chords).
-    std::wstring characters;
+    WideText characters;
     bool dead = false;
-    std::wstring plain;
+    WideText plain;
 };
 
 struct RecordOptions {
@@ -76,7 +77,7 @@ class Recorder {
 
   private:
     uint8_t Modifiers() const;
-    void Type(const std::wstring& characters, int64_t timeUs);
+    void Type(const WideText& characters, int64_t timeUs);
     void Press(const RecordedKey& key, uint8_t modifiers);
     void Emit(const std::string& keyText, int64_t timeUs);
     void EndText();

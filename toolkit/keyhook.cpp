@@ -25,13 +25,12 @@ constexpr BYTE kLockKeys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
 constexpr BYTE kChordKeys[] = {VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU,
                                VK_LMENU,   VK_RMENU,    VK_LWIN,     VK_RWIN};
 
-std::wstring Translate(const HookedKey& key, const BYTE* state, HKL layout, UINT flags,
-                       int* result) {
+WideText Translate(const HookedKey& key, const BYTE* state, HKL layout, UINT flags, int* result) {
     wchar_t typed[kTypedCapacity] = {};
     *result =
         ToUnicodeEx(key.virtualKey, key.scanCode, state, typed, kTypedCapacity, flags, layout);
     // A dead key leaves its spacing form in the buffer.
-    return std::wstring(typed, *result < 0 ? 0 : static_cast<size_t>(*result));
+    return WideText(typed, typed + (*result < 0 ? 0 : *result));
 }
 
 }  // namespace

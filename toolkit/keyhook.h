@@ -6,7 +6,8 @@
 
 #include <cstdint>
 #include <deque>
-#include <string>
+
+#include "runtime/textcodec.h"
 
 namespace kv {
 
@@ -51,9 +52,9 @@ class KeyTyping {
     KeyTyping();
 
     struct Typed {
-        std::wstring characters;  // a dead key before it composed in, as the layout does
-        bool dead = false;        // the press is a dead key: it types with the next press
-        std::wstring plain;       // without Ctrl, Alt and Win, while one of them is down
+        WideText characters;  // a dead key before it composed in, as the layout does
+        bool dead = false;    // the press is a dead key: it types with the next press
+        WideText plain;       // without Ctrl, Alt and Win, while one of them is down
     };
     // Follows one press or release; for a press, what it types in `layout`.
     Typed Follow(const HookedKey& key, HKL layout);
