@@ -6,6 +6,7 @@
 
 #include "app/numbers.h"
 #include "app/playback.h"
+#include "app/record.h"
 #include "app/rename.h"
 #include "app/steplist_text.h"
 #include "engine/keys.h"
@@ -75,6 +76,9 @@ void HandleStepList(int32_t eventType) {
         case KeyEventType('V', true):
             PasteSteps();
             break;
+        case KeyEventType('R', true):
+            RecordSteps();
+            break;
         default:
             break;
     }
@@ -116,6 +120,12 @@ void HandleMenu(ObjectNumber item) {
         case kMenuItemPaste:
             PasteSteps();
             break;
+        case kMenuItemRecord:
+            RecordSteps();
+            break;
+        case kMenuItemRecordPauses:
+            ToggleRecordedPauses();
+            break;
         default:
             break;
     }
@@ -144,12 +154,14 @@ void BuildMainWindow() {
     TextGadget(kGadgetHintLabel, 195, 430, 120, 30, "-1 = endlos \rbis STRG + U", kTextCentre);
     CatchEmbeddedIcon(kImageArmed, KV_DATA_ICON_ARMED);
     CatchEmbeddedIcon(kImageRunning, KV_DATA_ICON_RUNNING);
+    CatchEmbeddedIcon(kImageRecording, KV_DATA_ICON_RECORDING);
     TextGadget(kGadgetWebLabel, 20, 403, 180, 20, kWebAddress, kTextCentre);
     CreatePopupMenu(kMenuStep);
     MenuItem(kMenuItemDelete, "Löschen");
     MenuItem(kMenuItemRename, "Umbenennen (Name+Zeit)");
     MenuItem(kMenuItemCopy, "Liste kopieren");
     MenuItem(kMenuItemPaste, "Einfügen");
+    AddRecordMenuItems();
 }
 
 bool HandleMainEvent(int32_t event) {

@@ -33,6 +33,12 @@ constexpr int32_t kMenuItemPaste = 13;
 
 constexpr ObjectNumber kTrayIconPlayback = 1;
 
+// Recording.
+constexpr ObjectNumber kImageRecording = 3;
+constexpr int32_t kMenuItemRecord = 20;
+constexpr int32_t kMenuItemRecordPauses = 21;
+constexpr ObjectNumber kTrayIconRecording = 2;
+
 // The step list's columns: the pause, then the key token or literal text.
 constexpr int32_t kColumnPause = 0;
 constexpr int32_t kColumnKey = 1;

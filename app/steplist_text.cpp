@@ -72,17 +72,6 @@ size_t Room() {
                                std::min(kMostSteps, CountGadgetItems(kGadgetStepList)));
 }
 
-std::string CharacterName(char32_t character) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string digits;
-    for (int shift = 20; shift >= 0; shift -= 4) {
-        const char digit = kDigits[(character >> shift) & 0xF];
-        if (digit != '0' || !digits.empty() || shift < 16)
-            digits += digit;
-    }
-    return "U+" + digits;
-}
-
 // Empty when the whole text could be held.
 std::string RefusedCharacter(const AnsiText& text) {
     if (text.complete)

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Draws Korvalt's icons: a dark keycap with a play mark, green while armed, red while running.
+"""Draws Korvalt's icons: a dark keycap with a play mark, green while armed, red while running,
+and with a red record dot while it records.
 
-Writes tray_armed.ico and tray_running.ico (one 16 x 16 image, 8 bits per pixel, with a palette
-of exactly 92 and 89 colours and a transparency mask, so 750 and 738 bytes) and app.ico (the
-armed art at 32 x 32 and 16 x 16 with an alpha channel) next to this script. The build embeds the
+Writes tray_armed.ico, tray_running.ico and tray_recording.ico (one 16 x 16 image, 8 bits per
+pixel, with a palette of exactly 92, 89 and 64 colours and a transparency mask, so 750, 738 and
+638 bytes) and app.ico (the armed art at 32 x 32 and 16 x 16 with an alpha channel) next to this
+script. The build embeds the
 committed files; run this only to change the art.
 """
 
@@ -17,9 +19,12 @@ SUPERSAMPLING = 8
 ACCENTS = {
     "armed": ((0x9C, 0xF0, 0x6A), (0x2E, 0xA0, 0x2A)),
     "running": ((0xFF, 0x8A, 0x78), (0xC8, 0x1E, 0x1E)),
+    "recording": ((0xFF, 0x6A, 0x5A), (0xB0, 0x10, 0x10)),
 }
+# The mark on the keycap: the play triangle, or the record dot.
+MARKS = {"armed": "play", "running": "play", "recording": "dot"}
 # Palette sizes of the tray icons; 382 bytes of header, pixels and mask plus 4 per colour.
-TRAY_COLOURS = {"armed": 92, "running": 89}
+TRAY_COLOURS = {"armed": 92, "running": 89, "recording": 64}
 
 
 def rounded_box(x, y, left, top, right, bottom, radius):
@@ -46,10 +51,18 @@ def mix(a, b, t):
     return tuple(ca + (cb - ca) * t for ca, cb in zip(a, b))
 
 
-def keycap(accent):
+def in_dot(x, y):
+    return math.hypot(x - 8.0, y - 7.2) <= 3.3
+
+
+def keycap(accent, mark="play"):
     """The art in a 16-unit square: a function from a point to a colour, or None outside."""
     light, dark = accent
     play = ((5.9, 4.0), (5.9, 10.2), (11.2, 7.1))
+    if mark == "dot":
+        on_mark = in_dot
+    else:
+        on_mark = lambda x, y: in_triangle(x, y, play)
 
     def colour(x, y):
         if rounded_box(x, y, 0.5, 1.0, 15.5, 15.0, 3.2) > 0:
@@ -59,9 +72,9 @@ def keycap(accent):
         if rounded_box(x, y, 2.6, 2.8, 13.4, 11.6, 1.8) > 0:
             # The keycap's walls, lit from the top left.
             return mix((0x44, 0x44, 0x47), (0x16, 0x16, 0x18), (y - 2) / 12 + (x - 8) / 40)
-        if in_triangle(x, y, play):
+        if on_mark(x, y):
             return mix(light, dark, (y - 4.0) / 6.2 + (x - 6) / 20)
-        if in_triangle(x - 0.7, y - 0.7, play):
+        if on_mark(x - 0.7, y - 0.7):
             return (0x2A, 0x2A, 0x2D)
         return mix((0x7A, 0x7A, 0x7F), (0x46, 0x46, 0x4A), (y - 3) / 9 + (x - 3) / 30)
 
@@ -194,7 +207,7 @@ def icon_file(images):
 
 def main():
     for name, accent in ACCENTS.items():
-        image = palette_image(render(keycap(accent), 16), TRAY_COLOURS[name])
+        image = palette_image(render(keycap(accent, MARKS[name]), 16), TRAY_COLOURS[name])
         (HERE / f"tray_{name}.ico").write_bytes(icon_file([(16, image)]))
     armed = keycap(ACCENTS["armed"])
     (HERE / "app.ico").write_bytes(

@@ -111,6 +111,17 @@ AnsiText Malformed(Malformation malformation, size_t at) {
 
 }  // namespace
 
+std::string CharacterName(char32_t character) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    for (int shift = 20; shift >= 0; shift -= 4) {
+        const char digit = kDigits[(character >> shift) & 0xF];
+        if (digit != '0' || !digits.empty() || shift < 16)
+            digits += digit;
+    }
+    return "U+" + digits;
+}
+
 AnsiText Utf16ToAnsi(const wchar_t* text, size_t length) {
     return FromUnits(std::vector<char16_t>(text, text + length));
 }

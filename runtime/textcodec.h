@@ -30,6 +30,8 @@ struct AnsiText {
 // tenth of the exe.
 using WideText = std::vector<wchar_t>;
 
+// "U+263A": how a message names a character.
+std::string CharacterName(char32_t character);
 // UTF-16 as the platform's wide texts hold it, without a byte order mark.
 AnsiText Utf16ToAnsi(const wchar_t* text, size_t length);
 // Without a terminating NUL.

@@ -51,6 +51,12 @@ void MenuItem(int32_t itemNumber, const char* text) {
     AppendMenuA(currentMenu, MF_STRING, static_cast<UINT_PTR>(itemNumber), text);
 }
 
+void SetMenuItemState(ObjectNumber number, int32_t itemNumber, int32_t state) {
+    if (const MenuRecord* menu = Menus().Lookup(number))
+        CheckMenuItem(menu->handle, static_cast<UINT>(itemNumber),
+                      MF_BYCOMMAND | (state ? MF_CHECKED : MF_UNCHECKED));
+}
+
 int32_t DisplayPopupMenu(ObjectNumber number, HWND window) {
     POINT cursor{};
     GetCursorPos(&cursor);
