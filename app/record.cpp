@@ -149,7 +149,7 @@ void RecordSteps() {
     const std::string notes = InsertRecording(recording.Finish());
     HideWindow(kMainWindow, 0);
     if (!notes.empty())
-        MessageRequester(WindowID(kMainWindow), kMessageTitle, notes.c_str());
+        MessageRequester(WindowID(kMainWindow), kMessageTitle, AnsiToUtf16(notes));
     // The main loop ends on it as it would have without the recording.
     if (closing)
         PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0);
