@@ -200,12 +200,13 @@ int main(int argc, char** argv) {
 
     std::printf("pause length in ms (mean / worst of %d)\n", kAccuracyRounds);
     for (int32_t pauseMs : kPausesMs) {
-        const Figures precise = PauseLength(kv::PauseAndPoll, pauseMs);
+        const Figures precise =
+            PauseLength([](int32_t ms) { return kv::PauseAndPoll(ms); }, pauseMs);
         const Figures slices = PauseLength(SleepSlices, pauseMs);
         std::printf("  %5d ms pause   PauseAndPoll %9.3f / %9.3f   Sleep(2) slices %9.3f / %9.3f\n",
                     pauseMs, precise.meanMs, precise.worstMs, slices.meanMs, slices.worstMs);
     }
-    const Figures precise = StopLatency(kv::PauseAndPoll);
+    const Figures precise = StopLatency([](int32_t ms) { return kv::PauseAndPoll(ms); });
     const Figures slices = StopLatency(SleepSlices);
     std::printf("stop key latency in ms (mean / worst of %d)\n", kLatencyRounds);
     std::printf("  PauseAndPoll %6.3f / %6.3f   Sleep(2) slices %6.3f / %6.3f\n", precise.meanMs,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <bitset>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/keys.h"
 #include "engine/prepare.h"
 #include "engine/sendkey.h"
+#include "engine/settings.h"
 #include "runtime/delay.h"
 
 namespace kv {
@@ -17,13 +19,13 @@ namespace kv {
 namespace {
 
 constexpr int64_t kSliceUs = kPauseSliceMs * kMicrosecondsPerMs;
-constexpr int64_t kHoldUs = kKeyHoldMs * kMicrosecondsPerMs;
 // Under Wine a released key may read as down for this long.
 constexpr int64_t kReleaseEchoUs = 50 * kMicrosecondsPerMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
 constexpr int16_t kPressedSinceBit = 1;
 
 struct RunState {
+    RunOptions options;
     bool awaitingRelease = false;  // of the user's Ctrl and U, before the run's first key
     bool ctrlLeftDown = false;     // by a "Strg an" of this run
     bool capsLockTurnedOff = false;
@@ -42,10 +44,33 @@ bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
 }
 
+bool ModifierDown(const ModifierKey& modifier) {
+    return KeyDown(modifier.virtualKey) || (modifier.otherKey && KeyDown(modifier.otherKey));
+}
+
+bool IsModifierKey(uint8_t key) {
+    return std::any_of(std::begin(kModifierKeys), std::end(kModifierKeys),
+                       [&](const ModifierKey& modifier) {
+                           return key == modifier.virtualKey || key == modifier.otherKey;
+                       });
+}
+
+// The stop chord's modifiers are only required down: the run's own Ctrl or Shift may be down too.
 bool StopKeyPressed() {
     const InputSeam& input = Input();
-    const int16_t state = input.asyncKeyState(kStopKey);
-    return (input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) != 0;
+    const Chord& stop = run.options.stop;
+    const int16_t state = input.asyncKeyState(stop.key);
+    if ((input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) == 0)
+        return run.options.interrupted && run.options.interrupted();
+    for (const ModifierKey& modifier : kModifierKeys) {
+        if ((stop.modifiers & modifier.bit) && !ModifierDown(modifier))
+            return false;
+    }
+    return true;
+}
+
+int64_t Us(int32_t ms) {
+    return ms * kMicrosecondsPerMs;
 }
 
 void Wait(int64_t deadline, bool precise) {
@@ -62,8 +87,13 @@ void SendPlain(const KeyEvents& events) {
 
 // A Caps Lock left on would type the text's letters in the other case.
 void NoteTriggerRelease() {
-    if (KeyDown(kTriggerKey) || KeyDown(VK_CONTROL))
+    const Chord& trigger = run.options.trigger;
+    if (KeyDown(trigger.key))
         return;
+    for (const ModifierKey& modifier : kModifierKeys) {
+        if ((trigger.modifiers & modifier.bit) && ModifierDown(modifier))
+            return;
+    }
     run.awaitingRelease = false;
     if (Input().capsLock()) {
         SendPlain(TapOf(VK_CAPITAL));
@@ -87,8 +117,8 @@ bool WaitPolling(int64_t start, int64_t deadline, bool pollLast) {
     }
 }
 
-// Keys sent while the user still holds Ctrl+U would reach the target as Ctrl combinations.
-// True when the stop key came meanwhile.
+// Keys sent while the user still holds the trigger chord would reach the target as Ctrl
+// combinations. True when the stop key came meanwhile.
 bool AwaitTriggerRelease() {
     const InputSeam& input = Input();
     const int64_t start = input.now();
@@ -103,20 +133,22 @@ bool AwaitTriggerRelease() {
 }
 
 // Injected keys set the "pressed since the last query" bit too; reading it right after the run's
-// own U, Ctrl or J leaves only the user's presses to count.
+// own trigger key, stop key or modifiers leaves only the user's presses to count.
 void Sent(const KeyEvent& event) {
     const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
     const uint8_t key = event.virtualKey;
     if (key == VK_CONTROL)
         run.ctrlLeftDown = !release;
-    if (key == kStopKey)
+    if (key == run.options.stop.key)
         run.ownStopKeyUntil = release ? Input().now() + kReleaseEchoUs : INT64_MAX;
-    if (!release && (key == kTriggerKey || key == VK_CONTROL || key == kStopKey))
+    if (!release &&
+        (key == run.options.trigger.key || key == run.options.stop.key || IsModifierKey(key)))
         Input().asyncKeyState(key);
 }
 
-// Polls the stop key between every two events and through the hold; once it is seen, only the
-// releases of the keys these events pressed are sent. True when stopped.
+// Polls the stop key between every two events, through the gaps between them and through the
+// hold; once it is seen, only the releases of the keys these events pressed are sent. True when
+// stopped.
 bool SendPolling(const KeyEvents& events) {
     const InputSeam& input = Input();
     std::bitset<256> down;
@@ -133,8 +165,10 @@ bool SendPolling(const KeyEvents& events) {
         if (stopped || i + 1 == events.count)
             continue;
         const int64_t sentAt = run.lastSentAt;
-        stopped =
-            i == events.holdAfter ? WaitPolling(sentAt, sentAt + kHoldUs, false) : StopKeyPressed();
+        const bool hold = i == events.holdAfter;
+        const int64_t waitUs = Us(hold ? run.options.holdMs : run.options.gapMs);
+        stopped = (!hold && StopKeyPressed()) ||
+                  (waitUs > 0 && WaitPolling(sentAt, sentAt + waitUs, false));
     }
     return stopped;
 }
@@ -149,21 +183,31 @@ bool PauseFrom(int64_t start, int32_t pause, bool pollLast) {
 
 // Both keys are queried at every poll, so a press counts only in the interval it happened in: an
 // old Ctrl+S followed by a typed "u" is no trigger.
-bool TriggerPressed() {
-    const bool trigger = Input().asyncKeyState(kTriggerKey) != 0;
-    return Input().asyncKeyState(VK_CONTROL) != 0 && trigger;
+bool TriggerPressed(const Chord& trigger) {
+    const InputSeam& input = Input();
+    bool pressed = input.asyncKeyState(trigger.key) != 0;
+    for (const ModifierKey& modifier : kModifierKeys) {
+        const bool wanted = (trigger.modifiers & modifier.bit) != 0;
+        const int16_t state =
+            static_cast<int16_t>(input.asyncKeyState(modifier.virtualKey) |
+                                 (modifier.otherKey ? input.asyncKeyState(modifier.otherKey) : 0));
+        pressed &= wanted ? state != 0 : (state & kKeyDownBit) == 0;
+    }
+    return pressed;
 }
 
-void PlayRun(int32_t repetitionCount) {
+void PlayRun(int32_t repetitionCount, const RunOptions& options) {
     const InputSeam& input = Input();
     run = RunState{};
+    run.options = options;
     run.awaitingRelease = true;
-    // A j typed while armed is no request to stop this run, though Wine may still report it down.
-    input.asyncKeyState(kStopKey);
+    // A stop key typed while armed is no request to stop this run, though Wine may still report
+    // it down.
+    input.asyncKeyState(options.stop.key);
     run.ownStopKeyUntil = input.now() + kReleaseEchoUs;
     for (int32_t passes = 0;;) {
         run.waitedUs = 0;
-        if (PlayPass())
+        if (PlayPass(options))
             break;
         if (repetitionCount >= 0 && ++passes >= repetitionCount)
             break;
@@ -184,7 +228,8 @@ void PlayRun(int32_t repetitionCount) {
 // An entry's events are laid out within its pause, so the first leaves at the pause's end. A
 // text's pause has no key of its own: its first character is laid out within it instead, and the
 // stop key that the pause looked at is not looked at again before that character.
-int32_t PlayPass() {
+int32_t PlayPass(const RunOptions& options) {
+    run.options = options;
     const std::vector<PreparedStep>& steps = PreparedSteps();
     KeyEvents ahead;
     bool laidOutAhead = false;
@@ -196,6 +241,13 @@ int32_t PlayPass() {
         laidOutAhead = events.count == 0 && entry + 1 < steps.size();
         if (laidOutAhead)
             ahead = EventsOf(steps[entry + 1].Key);
+        // A text's characters follow one another at the gap, polled before it.
+        if (!polled && entry > 0 && steps[entry].Step == steps[entry - 1].Step &&
+            options.gapMs > 0) {
+            if (StopKeyPressed() || WaitPolling(pauseStart, pauseStart + Us(options.gapMs), false))
+                return 1;
+            polled = true;
+        }
         // The stop key is looked at before the pause's last slice, not after it, so the first
         // event leaves at the deadline: a J in that slice still stops the run within the key.
         const bool pollsInPause = pause >= 2 * kPauseSliceMs;
@@ -210,7 +262,8 @@ int32_t PlayPass() {
     return 0;
 }
 
-int32_t PauseAndPoll(int32_t pause) {
+int32_t PauseAndPoll(int32_t pause, const RunOptions& options) {
+    run.options = options;
     return PauseFrom(Input().now(), pause, true) ? 1 : 0;
 }
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace kv {
+#include "engine/options.h"
 
-constexpr int kKeyHoldMs = 40;
+namespace kv {
 
 // One key event with all it needs already looked up, so it can leave the moment it is due.
 struct KeyEvent {

@@ -173,5 +173,43 @@ TEST(Playback, HoldsAndPausesRunFromTheEventBeforeThem) {
     EXPECT_EQ(fake.sentAt[2] - fake.sentAt[1], 100 * kMs);
 }
 
+// Chosen chords: the trigger fires only with exactly its modifiers; a stop chord stops within a
+// character only with its modifiers, and the run's own presses of its key do not stop it. The
+// chosen hold and gap space the events of a Step and a text's characters.
+TEST(Playback, ChosenChordsHoldAndGap) {
+    SetInput(kFakeSeam);
+    RunOptions options;
+    options.trigger = {kModifierCtrl | kModifierShift, VK_F9};
+    options.stop = {kModifierAlt, 'K'};
+    const int ctrl = VK_CONTROL, shift = VK_SHIFT, alt = VK_MENU, f9 = VK_F9;
+    fake = FakeKeyboard();
+    fake.holds = {{ctrl, 0, 1000}, {f9, 0, 1000}, {shift, 150, 300},
+                  {alt, 250, 300}, {f9, 0, 1000}, {ctrl, 0, 1000}};
+    for (const auto& [poll, fires] : {std::pair{100, false}, {200, true}, {280, false}}) {
+        fake.now = poll * kMs;
+        EXPECT_EQ(TriggerPressed(options.trigger), fires) << poll;
+    }
+    for (const auto& [holds, stopped] :
+         {std::pair{std::vector<Hold>{{'K', 100, 200}}, false},
+          {std::vector<Hold>{{'K', 100, 200}, {alt, 90, 200}}, true}}) {
+        fake = FakeKeyboard();
+        fake.holds = holds;
+        PrepareStepTexts({{"0", "kKkKkKkKkK"}});
+        PlayRun(0, options);
+        EXPECT_EQ(fake.events.size(), stopped ? 32u : 130u) << fake.events;
+    }
+    options.holdMs = 10;
+    options.gapMs = 20;
+    fake = FakeKeyboard();
+    fake.workUs = 300;
+    PrepareStepTexts({{"0", "aB"}, {"0", "c"}});
+    PlayRun(0, options);
+    EXPECT_EQ(fake.events, " +A -A +Shift +B -B -Shift +C -C");
+    std::vector<int64_t> spacing;
+    for (size_t i = 1; i < fake.sentAt.size(); ++i)
+        spacing.push_back((fake.sentAt[i] - fake.sentAt[i - 1]) / kMs);
+    EXPECT_EQ(spacing, (std::vector<int64_t>{10, 20, 20, 10, 20, 0, 10}));
+}
+
 }  // namespace
 }  // namespace kv
