@@ -33,6 +33,8 @@ constexpr int32_t kMenuItemPaste = 13;
 
 constexpr ObjectNumber kTrayIconPlayback = 1;
 
+constexpr int32_t kHotKeyTrigger = 1;
+
 // The step list's columns: the pause, then the key token or literal text.
 constexpr int32_t kColumnPause = 0;
 constexpr int32_t kColumnKey = 1;

@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "app/numbers.h"
+#include "app/settings.h"
+#include "app/steplist_text.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
+#include "engine/settings.h"
 #include "runtime/delay.h"
 #include "runtime/strings.h"
 #include "toolkit/gadget.h"
+#include "toolkit/hotkey.h"
 #include "toolkit/image.h"
+#include "toolkit/requester.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
 
@@ -30,6 +35,24 @@ struct PowerThrottlingState {
     ULONG StateMask;
 };
 using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+
+struct HotKeyModifier {
+    uint8_t chordBit;
+    UINT hotKeyBit;
+};
+constexpr HotKeyModifier kHotKeyModifiers[] = {{kModifierCtrl, MOD_CONTROL},
+                                               {kModifierAlt, MOD_ALT},
+                                               {kModifierShift, MOD_SHIFT},
+                                               {kModifierWin, MOD_WIN}};
+
+UINT HotKeyModifiers(const Chord& chord) {
+    UINT modifiers = 0;
+    for (const HotKeyModifier& modifier : kHotKeyModifiers) {
+        if (chord.modifiers & modifier.chordBit)
+            modifiers |= modifier.hotKeyBit;
+    }
+    return modifiers;
+}
 
 int32_t RepetitionCount() {
     if (GetGadgetState(kGadgetRepeatEnable) != kToggleDown)
@@ -53,17 +76,20 @@ HICON Icon(ObjectNumber image) {
     return static_cast<HICON>(ImageID(image));
 }
 
-void StayArmed(int32_t repetitionCount) {
-    bool leave = false;
-    while (!leave) {
-        if (WindowEvent(kArmedWaitMs) == kEventSysTray &&
-            EventType() == kTrayEventLeftDoubleClick) {
-            leave = true;
-        }
-        if (TriggerPressed()) {
+// Until the tray icon's double click (false) or a request to close the main window (true).
+bool StayArmed(int32_t repetitionCount, const HotKey& trigger) {
+    for (;;) {
+        const int32_t event = WindowEvent(kArmedWaitMs);
+        if (event == kEventSysTray && EventType() == kTrayEventLeftDoubleClick)
+            return false;
+        if (event == kEventCloseWindow)
+            return true;
+        if (event == WM_HOTKEY && EventWParam() == kHotKeyTrigger) {
             ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
-            PlayRun(repetitionCount);
+            PlayRun(repetitionCount, CurrentOptions());
             ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+            // The run's own keys and the user's presses meanwhile ask for no further run.
+            trigger.DropPending();
         }
     }
 }
@@ -88,6 +114,17 @@ void PrepareSteps() {
 int32_t RunPlayback() {
     PrepareSteps();
     const int32_t repetitionCount = RepetitionCount();
+    const Chord& chord = CurrentOptions().trigger;
+    const HotKey trigger(WindowID(kMainWindow), kHotKeyTrigger, HotKeyModifiers(chord), chord.key);
+    if (!trigger.registered()) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         ("Die Tastenkombination " + ChordName(chord) +
+                          " ist schon von einem anderen Programm belegt. Korvalt ist nicht "
+                          "bereit; wählen Sie unter „Einstellungen“ (Strg+E) einen anderen "
+                          "Auslöser.")
+                             .c_str());
+        return 0;
+    }
     OptOutOfTimerThrottling();
     // The waits' timer is made on first use, which takes a few milliseconds: not in a run.
     WaitUntil(0);
@@ -97,10 +134,14 @@ int32_t RunPlayback() {
         HideWindow(kMainWindow, 0);
         return 0;
     }
-    SysTrayIconToolTip(kTrayIconPlayback, kTrayToolTip);
-    StayArmed(repetitionCount);
+    SysTrayIconToolTip(kTrayIconPlayback, TrayToolTip(CurrentOptions()).c_str());
+    const bool closing = StayArmed(repetitionCount, trigger);
     RemoveSysTrayIcon(kTrayIconPlayback);
-    HideWindow(kMainWindow, 0);
+    // The main loop ends on the request it would have seen itself.
+    if (closing)
+        PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0);
+    else
+        HideWindow(kMainWindow, 0);
     return 0;
 }
 

@@ -43,7 +43,8 @@ BOOL trayAnswer = FALSE;
 
 BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
     trayIcons.push_back((data->uFlags & NIF_ICON) ? data->hIcon : nullptr);
-    EXPECT_STREQ((data->uFlags & NIF_TIP) ? data->szTip : kTrayToolTip, kTrayToolTip);
+    constexpr char kToolTip[] = "Korvalt: Strg+U spielt, J stoppt";
+    EXPECT_STREQ((data->uFlags & NIF_TIP) ? data->szTip : kToolTip, kToolTip);
     return trayAnswer;
 }
 
@@ -269,6 +270,7 @@ TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick)
 
     trayAnswer = TRUE;
     AddRows({"0\na"});
+    PostMessageA(WindowID(kMainWindow), WM_HOTKEY, kHotKeyTrigger, 0);
     PostMessageA(WindowID(kMainWindow), kMessageTrayCallback, kTrayIconPlayback, WM_LBUTTONDBLCLK);
     RunPlayback();
     EXPECT_EQ(sent, "+A-A");
