@@ -83,16 +83,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
 }
 
-bool ParseTiming(const std::string& text, int32_t& ms) {
-    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), IsDigit))
-        return false;
-    const int32_t value = StringToInteger(text);
-    if (value > kLongestTimingMs)
-        return false;
-    ms = value;
-    return true;
-}
-
 // One "name=value" line into `options`; false when it names nothing known or its value is unusable.
 bool ParseSetting(const std::string& name, const std::string& value, RunOptions& options) {
     Chord chord;
@@ -117,6 +107,16 @@ bool ParseSetting(const std::string& name, const std::string& value, RunOptions&
 }
 
 }  // namespace
+
+bool ParseTiming(const std::string& text, int32_t& ms) {
+    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), IsDigit))
+        return false;
+    const int32_t value = StringToInteger(text);
+    if (value > kLongestTimingMs)
+        return false;
+    ms = value;
+    return true;
+}
 
 std::string ChordName(const Chord& chord) {
     std::string name;

@@ -33,6 +33,9 @@ std::string ChordName(const Chord& chord);
 // False for an unknown name, a repeated modifier, or no key at the end.
 bool ParseChord(const std::string& name, Chord& chord);
 
+// A time in milliseconds: digits only, 0 to kLongestTimingMs; `ms` is left alone otherwise.
+bool ParseTiming(const std::string& text, int32_t& ms);
+
 // The settings a user may keep, checked as a whole.
 enum class SettingsField { kNone, kTrigger, kStop, kHoldMs, kGapMs, kKeys };
 // The first field that is unusable: a trigger without a modifier or equal to the stop chord, a

@@ -16,8 +16,10 @@
 #include "app/main_window.h"
 #include "app/numbers.h"
 #include "app/playback.h"
+#include "app/settings.h"
 #include "app/steplist_text.h"
 #include "engine/input.h"
+#include "runtime/files.h"
 #include "support.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -321,7 +323,9 @@ TEST_F(MainWindow, RightClickShowsTheMenuOnlyWithARowSelected) {
 
     RightClick(onRow);
     EXPECT_TRUE(RunScript(menuShown, {CloseShownMenu}, 3000));
-    EXPECT_EQ(shownMenu, "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|");
+    EXPECT_EQ(shownMenu,
+              "10 Löschen|11 Umbenennen (Name+Zeit)|12 Liste kopieren|13 Einfügen|30 "
+              "Einstellungen... (Strg+E)|");
     EXPECT_EQ(GetGadgetState(kGadgetStepList), 1);
 }
 
@@ -496,6 +500,56 @@ TEST_F(MainWindow, DeleteAndF2ActOnTheSelectedStepOnly) {
                           {[] { PressInList({VK_F2}, 0); }, Retype(kGadgetRenameKey, "z"),
                            [] { PostClick(kGadgetRenameApply); }}));
     EXPECT_EQ(ListRows(), (Rows{"1|a", "3|z"}));
+}
+
+// "Einstellungen" from the menu: each unusable field is named and changes nothing; usable ones
+// are put in force and written to the settings file whole.
+TEST_F(MainWindow, SettingsRefuseUnusableFieldsByNameAndKeepUsableOnesInTheFile) {
+    struct Entry {
+        const char *key, *stop, *hold;
+        bool ctrl;
+        const char* refused;
+    };
+    static const Entry entries[] = {
+        {"F9", "J", "40", false, "„Auslöser“: Wählen Sie mindestens"},
+        {"F99", "J", "40", true, "„Auslöser“: „F99“ ist keine bekannte Taste"},
+        {"F9", "umschalt+strg+f9", "40", true, "„Auslöser“: Er gleicht der Stopp-Taste"},
+        {"F9", "Hyper+J", "40", true, "„Stopp“: „Hyper+J“ ist keine"},
+        {"F9", "Alt+Pause", "1001", true, "„Haltezeit“: Erlaubt sind 0 bis 1000 ms"},
+        {"F9", "Alt+Pause", "10", true, nullptr}};
+    std::vector<Action> actions;
+    for (const Entry& entry : entries) {
+        actions.push_back([&entry] {
+            SetGadgetText(kGadgetSettingsTriggerKey, entry.key);
+            SetGadgetText(kGadgetSettingsStop, entry.stop);
+            SetGadgetText(kGadgetSettingsHold, entry.hold);
+            SetGadgetState(kGadgetSettingsCtrl, entry.ctrl);
+            SetGadgetState(kGadgetSettingsShift, entry.ctrl);
+            SetGadgetState(kGadgetSettingsKeyMode, 1);
+            PostClick(kGadgetSettingsOk);
+        });
+        if (entry.refused) {
+            actions.push_back(CloseShownMessage);
+            actions.push_back([&entry] {
+                EXPECT_NE(shownMessage.find(entry.refused), std::string::npos) << shownMessage;
+                EXPECT_EQ(CurrentOptions().trigger, RunOptions{}.trigger);
+            });
+        }
+    }
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemSettings, 0);
+    EXPECT_TRUE(RunScript(
+        [] {
+            return WindowID(kSettingsWindow) &&
+                   (scriptNext % 3 != 1 || FindWindowA("#32770", kMessageTitle));
+        },
+        actions));
+    EXPECT_EQ(WindowID(kSettingsWindow), nullptr);
+    const std::string written = ReadWholeFile(SettingsPath(), 1000).bytes;
+    ApplySettings(RunOptions{});
+    DeleteFileA(SettingsPath().c_str());
+    EXPECT_EQ(written,
+              "[Korvalt]\r\nTrigger=Strg+Umschalt+F9\r\nStop=Alt+Pause\r\nHoldMs=10\r\n"
+              "GapMs=0\r\nKeys=Scancodes\r\n");
 }
 
 }  // namespace
