@@ -76,6 +76,27 @@ HICON Icon(ObjectNumber image) {
     return static_cast<HICON>(ImageID(image));
 }
 
+// A request to close the main window ends a run under way; the armed state then sees it too.
+bool CloseRequested() {
+    MSG message;
+    return PeekMessageA(&message, WindowID(kMainWindow), WM_CLOSE, WM_CLOSE, PM_NOREMOVE) ||
+           PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+}
+
+void Play(int32_t repetitionCount) {
+    RunOptions options = CurrentOptions();
+    options.interrupted = CloseRequested;
+    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
+    const RunResult result = PlayRun(repetitionCount, options);
+    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+    if (result.end == RunEnd::kRefused) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         "Windows hat eine Taste des Durchlaufs nicht angenommen; der Durchlauf "
+                         "wurde beendet. Das Zielprogramm läuft vermutlich mit höheren Rechten "
+                         "(als Administrator) als Korvalt.");
+    }
+}
+
 // Until the tray icon's double click (false) or a request to close the main window (true).
 bool StayArmed(int32_t repetitionCount, const HotKey& trigger) {
     for (;;) {
@@ -85,9 +106,7 @@ bool StayArmed(int32_t repetitionCount, const HotKey& trigger) {
         if (event == kEventCloseWindow)
             return true;
         if (event == WM_HOTKEY && EventWParam() == kHotKeyTrigger) {
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
-            PlayRun(repetitionCount, CurrentOptions());
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+            Play(repetitionCount);
             // The run's own keys and the user's presses meanwhile ask for no further run.
             trigger.DropPending();
         }
@@ -135,6 +154,7 @@ int32_t RunPlayback() {
         return 0;
     }
     SysTrayIconToolTip(kTrayIconPlayback, TrayToolTip(CurrentOptions()).c_str());
+    SetSessionEndHandler(ReleaseRunKeys);
     const bool closing = StayArmed(repetitionCount, trigger);
     RemoveSysTrayIcon(kTrayIconPlayback);
     // The main loop ends on the request it would have seen itself.

@@ -79,12 +79,14 @@ Figures StopLatency(Pause pause) {
 // The last key event of a run, on the precise clock.
 int64_t lastEventAt = 0;
 
-void NoteKeyEvent(uint8_t, uint8_t, uint32_t) {
+uint32_t NoteKeyEvent(uint8_t, uint8_t, uint32_t) {
     lastEventAt = kv::PreciseNow();
+    return 1;
 }
 
-void NoteCharacterEvent(wchar_t, uint32_t) {
+uint32_t NoteCharacterEvent(wchar_t, uint32_t) {
     lastEventAt = kv::PreciseNow();
+    return 1;
 }
 
 // From the moment the stop key goes down, somewhere in the run, to the run's last key event (0

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <bitset>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/input.h"
@@ -24,11 +25,14 @@ constexpr int64_t kReleaseEchoUs = 50 * kMicrosecondsPerMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
 constexpr int16_t kPressedSinceBit = 1;
 
+class HeldKeys;
+
 struct RunState {
     RunOptions options;
-    bool awaitingRelease = false;  // of the user's Ctrl and U, before the run's first key
-    bool ctrlLeftDown = false;     // by a "Strg an" of this run
-    bool capsLockTurnedOff = false;
+    HeldKeys* held = nullptr;      // of the run under way
+    bool awaitingRelease = false;  // of the user's trigger chord, before the run's first key
+    bool refused = false;          // an event the system did not insert ended the run
+    bool ended = false;            // by ReleaseRunKeys
     // Until then the stop key reads as down by the run's own J (or one from before the run), and
     // only a press since the previous query is the user's.
     int64_t ownStopKeyUntil = INT64_MIN;
@@ -39,6 +43,64 @@ struct RunState {
 };
 
 RunState run;
+
+bool IsRelease(const KeyEvent& event) {
+    return (event.flags & KEYEVENTF_KEYUP) != 0;
+}
+
+bool SameKey(const KeyEvent& one, const KeyEvent& other) {
+    return one.virtualKey == other.virtualKey && one.character == other.character;
+}
+
+// Every event of a run goes through here, and every key it pressed and Caps Lock as the run found
+// it are given back when the run ends, however it ends: by its end, a stop, a refused event, an
+// exception, or the session ending under it.
+class HeldKeys {
+  public:
+    HeldKeys() { run.held = this; }
+    ~HeldKeys() {
+        Release();
+        run.held = nullptr;
+    }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+    // False when the system did not insert it.
+    bool Send(const KeyEvent& event) {
+        if (!SendKeyEvent(event))
+            return false;
+        const auto same = std::find_if(pressed_.begin(), pressed_.end(),
+                                       [&](const KeyEvent& held) { return SameKey(held, event); });
+        if (IsRelease(event) && same != pressed_.end())
+            pressed_.erase(same);
+        else if (!IsRelease(event) && same == pressed_.end())
+            pressed_.push_back(event);
+        return true;
+    }
+    bool Send(const KeyEvents& events) {
+        for (int i = 0; i < events.count; ++i) {
+            if (!Send(events.event[i]))
+                return false;
+        }
+        return true;
+    }
+    // A Caps Lock left on would type the text's letters in the other case.
+    void TurnCapsLockOff() { capsLockTurnedOff_ = Send(TapOf(VK_CAPITAL)); }
+    void Release() {
+        for (auto key = pressed_.rbegin(); key != pressed_.rend(); ++key) {
+            KeyEvent release = *key;
+            release.flags |= KEYEVENTF_KEYUP;
+            SendKeyEvent(release);
+        }
+        pressed_.clear();
+        if (std::exchange(capsLockTurnedOff_, false) && !Input().capsLock())
+            Send(TapOf(VK_CAPITAL));
+    }
+
+  private:
+    std::vector<KeyEvent> pressed_;
+    bool capsLockTurnedOff_ = false;
+};
 
 bool KeyDown(int virtualKey) {
     return (Input().asyncKeyState(virtualKey) & kKeyDownBit) != 0;
@@ -61,7 +123,7 @@ bool StopKeyPressed() {
     const Chord& stop = run.options.stop;
     const int16_t state = input.asyncKeyState(stop.key);
     if ((input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) == 0)
-        return run.options.interrupted && run.options.interrupted();
+        return run.ended || (run.options.interrupted && run.options.interrupted());
     for (const ModifierKey& modifier : kModifierKeys) {
         if ((stop.modifiers & modifier.bit) && !ModifierDown(modifier))
             return false;
@@ -80,12 +142,6 @@ void Wait(int64_t deadline, bool precise) {
     run.waitedUs += input.now() - start;
 }
 
-void SendPlain(const KeyEvents& events) {
-    for (int i = 0; i < events.count; ++i)
-        SendKeyEvent(events.event[i]);
-}
-
-// A Caps Lock left on would type the text's letters in the other case.
 void NoteTriggerRelease() {
     const Chord& trigger = run.options.trigger;
     if (KeyDown(trigger.key))
@@ -95,10 +151,8 @@ void NoteTriggerRelease() {
             return;
     }
     run.awaitingRelease = false;
-    if (Input().capsLock()) {
-        SendPlain(TapOf(VK_CAPITAL));
-        run.capsLockTurnedOff = true;
-    }
+    if (Input().capsLock())
+        run.held->TurnCapsLockOff();
 }
 
 // Waits until `deadline` in slices from `start`, only the last one precise, polling the stop key
@@ -135,10 +189,8 @@ bool AwaitTriggerRelease() {
 // Injected keys set the "pressed since the last query" bit too; reading it right after the run's
 // own trigger key, stop key or modifiers leaves only the user's presses to count.
 void Sent(const KeyEvent& event) {
-    const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
+    const bool release = IsRelease(event);
     const uint8_t key = event.virtualKey;
-    if (key == VK_CONTROL)
-        run.ctrlLeftDown = !release;
     if (key == run.options.stop.key)
         run.ownStopKeyUntil = release ? Input().now() + kReleaseEchoUs : INT64_MAX;
     if (!release &&
@@ -147,30 +199,27 @@ void Sent(const KeyEvent& event) {
 }
 
 // Polls the stop key between every two events, through the gaps between them and through the
-// hold; once it is seen, only the releases of the keys these events pressed are sent. True when
-// stopped.
+// hold. True when stopped or refused; the release list gives back what these events pressed.
 bool SendPolling(const KeyEvents& events) {
     const InputSeam& input = Input();
-    std::bitset<256> down;
-    bool stopped = false;
     for (int i = 0; i < events.count; ++i) {
         const KeyEvent& event = events.event[i];
-        const bool release = (event.flags & KEYEVENTF_KEYUP) != 0;
-        if (stopped && !(release && down[event.virtualKey]))
-            continue;
         run.lastSentAt = input.now();
-        SendKeyEvent(event);
+        if (!run.held->Send(event)) {
+            run.refused = true;
+            return true;
+        }
         Sent(event);
-        down[event.virtualKey] = !release;
-        if (stopped || i + 1 == events.count)
+        if (i + 1 == events.count)
             continue;
         const int64_t sentAt = run.lastSentAt;
         const bool hold = i == events.holdAfter;
         const int64_t waitUs = Us(hold ? run.options.holdMs : run.options.gapMs);
-        stopped = (!hold && StopKeyPressed()) ||
-                  (waitUs > 0 && WaitPolling(sentAt, sentAt + waitUs, false));
+        if ((!hold && StopKeyPressed()) ||
+            (waitUs > 0 && WaitPolling(sentAt, sentAt + waitUs, false)))
+            return true;
     }
-    return stopped;
+    return false;
 }
 
 // Waits the pause from `start` in slices; true when the stop key was seen.
@@ -196,11 +245,12 @@ bool TriggerPressed(const Chord& trigger) {
     return pressed;
 }
 
-void PlayRun(int32_t repetitionCount, const RunOptions& options) {
+RunResult PlayRun(int32_t repetitionCount, const RunOptions& options) {
     const InputSeam& input = Input();
     run = RunState{};
     run.options = options;
     run.awaitingRelease = true;
+    HeldKeys held;
     // A stop key typed while armed is no request to stop this run, though Wine may still report
     // it down.
     input.asyncKeyState(options.stop.key);
@@ -208,21 +258,23 @@ void PlayRun(int32_t repetitionCount, const RunOptions& options) {
     for (int32_t passes = 0;;) {
         run.waitedUs = 0;
         if (PlayPass(options))
-            break;
+            return {run.refused ? RunEnd::kRefused : RunEnd::kStopped, {}, -1};
         if (repetitionCount >= 0 && ++passes >= repetitionCount)
-            break;
+            return {RunEnd::kPlayed, {}, -1};
         // A pass that waited less than a slice, however long it worked, ends with one polling
         // slice, so an endless run neither spins nor floods the input stream.
         if (run.waitedUs < kSliceUs) {
             Wait(input.now() + kSliceUs, false);
             if (StopKeyPressed())
-                break;
+                return {RunEnd::kStopped, {}, -1};
         }
     }
-    if (run.ctrlLeftDown)
-        SendPlain(EventsOf(kTokenCtrlUp));
-    if (run.capsLockTurnedOff && !input.capsLock())
-        SendPlain(TapOf(VK_CAPITAL));
+}
+
+void ReleaseRunKeys() {
+    run.ended = true;
+    if (run.held)
+        run.held->Release();
 }
 
 // An entry's events are laid out within its pause, so the first leaves at the pause's end. A
@@ -230,6 +282,9 @@ void PlayRun(int32_t repetitionCount, const RunOptions& options) {
 // stop key that the pause looked at is not looked at again before that character.
 int32_t PlayPass(const RunOptions& options) {
     run.options = options;
+    std::optional<HeldKeys> ownHeld;
+    if (!run.held)
+        ownHeld.emplace();
     const std::vector<PreparedStep>& steps = PreparedSteps();
     KeyEvents ahead;
     bool laidOutAhead = false;

@@ -60,11 +60,10 @@ KeyEvents TapOf(uint8_t virtualKey) {
     return events;
 }
 
-void SendKeyEvent(const KeyEvent& event) {
+bool SendKeyEvent(const KeyEvent& event) {
     if (event.virtualKey == VK_PACKET)
-        Input().characterEvent(event.character, event.flags);
-    else
-        Input().keyEvent(event.virtualKey, event.scanCode, event.flags);
+        return Input().characterEvent(event.character, event.flags) != 0;
+    return Input().keyEvent(event.virtualKey, event.scanCode, event.flags) != 0;
 }
 
 void SendKey(const std::string& key) {

@@ -28,7 +28,8 @@ struct KeyEvents {
 KeyEvents EventsOf(const std::string& key);
 // A press and a release of `virtualKey`, without hold: for a lock key, which that toggles.
 KeyEvents TapOf(uint8_t virtualKey);
-void SendKeyEvent(const KeyEvent& event);
+// False when the system did not insert it (input to the target is blocked).
+bool SendKeyEvent(const KeyEvent& event);
 
 // Returns only after the key hold when a key was sent; Ctrl stays as "Strg an"/"Strg aus" left it.
 void SendKey(const std::string& key);

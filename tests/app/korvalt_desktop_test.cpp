@@ -241,5 +241,21 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
     DeleteFileA(file.c_str());
 }
 
+// Asked to close in the middle of an endless run (as taskkill without /F asks), Korvalt ends the
+// run and itself, and no key the run pressed is left down.
+TEST_F(KorvaltExe, ClosedDuringARunItLeavesNoKeyDown) {
+    PostMessageA(Gadget(kGadgetRepeatEnable), BM_CLICK, 0, 0);
+    AddStep("0", "Strg an");
+    AddStep("0", "AbC");
+    Arm();
+    RunOnHost(kPressCtrlU);
+    EXPECT_TRUE(PollUntil([&] { return CountLines(log_, "down 43 ") > 3; }));
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(korvalt_->ExitCode(kLimitMs), 0u);
+    Sleep(200);
+    for (const int key : {VK_CONTROL, VK_SHIFT, int{'A'}, int{'B'}, int{'C'}})
+        EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
+}
+
 }  // namespace
 }  // namespace kv

@@ -258,8 +258,9 @@ int16_t TriggerOnce(int key) {
     return pressed ? 1 : 0;
 }
 
-void RecordKey(uint8_t key, uint8_t, uint32_t flags) {
+uint32_t RecordKey(uint8_t key, uint8_t, uint32_t flags) {
     sent += std::string(flags & KEYEVENTF_KEYUP ? "-" : "+") + static_cast<char>(key);
+    return 1;
 }
 
 TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick) {
@@ -550,6 +551,26 @@ TEST_F(MainWindow, SettingsRefuseUnusableFieldsByNameAndKeepUsableOnesInTheFile)
     EXPECT_EQ(written,
               "[Korvalt]\r\nTrigger=Strg+Umschalt+F9\r\nStop=Alt+Pause\r\nHoldMs=10\r\n"
               "GapMs=0\r\nKeys=Scancodes\r\n");
+}
+
+// A key the system does not insert ends the run with the likely cause, and Korvalt stays armed.
+TEST_F(MainWindow, ARefusedKeyEndsTheRunWithTheLikelyCause) {
+    InputSeam seam = PlatformInput();
+    seam.keyEvent = [](uint8_t, uint8_t, uint32_t) -> uint32_t { return 0; };
+    SetInput(seam);
+    trayAnswer = TRUE;
+    AddRows({"0\na"});
+    const auto post = [](UINT message, WPARAM wParam, LPARAM lParam) {
+        return [=] { PostMessageA(WindowID(kMainWindow), message, wParam, lParam); };
+    };
+    EXPECT_TRUE(RunScript(
+        [] { return scriptNext != 2 || FindWindowA("#32770", kMessageTitle); },
+        {[] { PostClick(kGadgetStart); }, post(WM_HOTKEY, kHotKeyTrigger, 0), CloseShownMessage,
+         post(kMessageTrayCallback, kTrayIconPlayback, WM_LBUTTONDBLCLK)}));
+    EXPECT_NE(shownMessage.find("Das Zielprogramm läuft vermutlich mit höheren Rechten"),
+              std::string::npos)
+        << shownMessage;
+    EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
 }
 
 }  // namespace

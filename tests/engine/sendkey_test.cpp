@@ -13,11 +13,12 @@ namespace {
 // Every key event and wait SendKey makes, in order, against a clock that stands at 0.
 std::string events;
 
-void Record(const char* kind, unsigned code, uint32_t flags) {
+uint32_t Record(const char* kind, unsigned code, uint32_t flags) {
     char text[32];
     wsprintfA(text, " %s%s%X%s", flags & KEYEVENTF_KEYUP ? "-" : "+", kind, code,
               flags & KEYEVENTF_EXTENDEDKEY ? "e" : "");
     events += text;
+    return 1;
 }
 
 // A layout that types "ä" plainly, "?" with Shift, "@" only with AltGr, "^" with a dead key, and
@@ -28,7 +29,7 @@ constexpr int16_t kLayoutKeys[] = {0x00DE, 0x01DB, 0x0651, 0x00DC, 0x0051};
 
 const kv::InputSeam kRecordingInput = {
     [](uint8_t key, uint8_t scan, uint32_t flags) {
-        Record(scan == (key ^ 0x80) ? "" : "?", key, flags);
+        return Record(scan == (key ^ 0x80) ? "" : "?", key, flags);
     },
     [](uint8_t key, uintptr_t) { return static_cast<uint8_t>(key ^ 0x80); },
     [](int) -> int16_t { return 0; },
@@ -42,7 +43,7 @@ const kv::InputSeam kRecordingInput = {
         return at ? kLayoutKeys[at - kLayoutCharacters] : -1;
     },
     [](uint8_t key, uintptr_t) { return key == 0xDC ? 0x8000005Eu : key; },
-    [](wchar_t character, uint32_t flags) { Record("u", character, flags); }};
+    [](wchar_t character, uint32_t flags) { return Record("u", character, flags); }};
 
 // Each case is "key|events;": presses (+) and releases (-) of virtual keys in hex, "e" with the
 // extended bit, "u" for a character of its own, "hold" for the 40 ms wait between. Shift is 10,
