@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/numbers.h"
@@ -94,6 +95,14 @@ void Play(int32_t repetitionCount) {
                          "Windows hat eine Taste des Durchlaufs nicht angenommen; der Durchlauf "
                          "wurde beendet. Das Zielprogramm läuft vermutlich mit höheren Rechten "
                          "(als Administrator) als Korvalt.");
+    }
+    if (result.end == RunEnd::kNoKey) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         ("Nur Tasten (Scancodes): Das Zeichen „" + result.key + "“ in Step " +
+                          std::to_string(result.step + 1) +
+                          " hat im Tastaturlayout des Zielprogramms keine eigene Taste. Es wurde "
+                          "nichts gesendet.")
+                             .c_str());
     }
 }
 

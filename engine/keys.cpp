@@ -105,6 +105,8 @@ KeyStroke LayoutStroke(char character, uintptr_t layout) {
     return {VK_PACKET, false, false, unit};
 }
 
+constexpr unsigned kAltGrState = 6;  // Ctrl+Alt
+
 KeyStroke CharacterStroke(char character, uintptr_t layout) {
     const auto byte = static_cast<unsigned char>(character);
     for (const CharacterKeys& keys : kCharacterTable) {
@@ -144,6 +146,18 @@ KeyStroke StrokeOf(const std::string& key, uintptr_t layout) {
         }
     }
     return {};
+}
+
+KeyStroke KeysOnlyStroke(char character, uintptr_t layout) {
+    const InputSeam& input = Input();
+    const int16_t answer = input.keyScan(character, layout);
+    const uint8_t virtualKey = static_cast<uint8_t>(answer & 0xFF);
+    const unsigned state = static_cast<unsigned>(answer >> 8) & 0xFF;
+    const unsigned altGr = state & kAltGrState;
+    if (answer == kNoLayoutKey || (altGr != 0 && altGr != kAltGrState) ||
+        (input.keyCharacter(virtualKey, layout) & kDeadKeyBit))
+        return {0, false, false, 0};
+    return {virtualKey, (state & kShiftState) != 0, false, 0, altGr != 0};
 }
 
 bool IsCtrlToken(const std::string& key) {

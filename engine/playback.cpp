@@ -85,7 +85,7 @@ class HeldKeys {
         return true;
     }
     // A Caps Lock left on would type the text's letters in the other case.
-    void TurnCapsLockOff() { capsLockTurnedOff_ = Send(TapOf(VK_CAPITAL)); }
+    void TurnCapsLockOff() { capsLockTurnedOff_ = Send(TapOf(VK_CAPITAL, run.options.keys)); }
     void Release() {
         for (auto key = pressed_.rbegin(); key != pressed_.rend(); ++key) {
             KeyEvent release = *key;
@@ -94,7 +94,7 @@ class HeldKeys {
         }
         pressed_.clear();
         if (std::exchange(capsLockTurnedOff_, false) && !Input().capsLock())
-            Send(TapOf(VK_CAPITAL));
+            Send(TapOf(VK_CAPITAL, run.options.keys));
     }
 
   private:
@@ -247,6 +247,13 @@ bool TriggerPressed(const Chord& trigger) {
 
 RunResult PlayRun(int32_t repetitionCount, const RunOptions& options) {
     const InputSeam& input = Input();
+    if (options.keys == KeyMode::kScanCodes) {
+        const uintptr_t layout = input.targetLayout();
+        for (const PreparedStep& step : PreparedSteps()) {
+            if (!HasKeys(step.Key, layout))
+                return {RunEnd::kNoKey, step.Key, step.Step};
+        }
+    }
     run = RunState{};
     run.options = options;
     run.awaitingRelease = true;
@@ -292,10 +299,10 @@ int32_t PlayPass(const RunOptions& options) {
     int64_t pauseStart = Input().now();
     for (size_t entry = 0; entry < steps.size(); ++entry) {
         const int32_t pause = steps[entry].Pause;
-        const KeyEvents events = laidOutAhead ? ahead : EventsOf(steps[entry].Key);
+        const KeyEvents events = laidOutAhead ? ahead : EventsOf(steps[entry].Key, options.keys);
         laidOutAhead = events.count == 0 && entry + 1 < steps.size();
         if (laidOutAhead)
-            ahead = EventsOf(steps[entry + 1].Key);
+            ahead = EventsOf(steps[entry + 1].Key, options.keys);
         // A text's characters follow one another at the gap, polled before it.
         if (!polled && entry > 0 && steps[entry].Step == steps[entry - 1].Step &&
             options.gapMs > 0) {

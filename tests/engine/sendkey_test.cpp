@@ -15,8 +15,8 @@ std::string events;
 
 uint32_t Record(const char* kind, unsigned code, uint32_t flags) {
     char text[32];
-    wsprintfA(text, " %s%s%X%s", flags & KEYEVENTF_KEYUP ? "-" : "+", kind, code,
-              flags & KEYEVENTF_EXTENDEDKEY ? "e" : "");
+    wsprintfA(text, " %s%s%X%s%s", flags & KEYEVENTF_KEYUP ? "-" : "+", kind, code,
+              flags & KEYEVENTF_EXTENDEDKEY ? "e" : "", flags & KEYEVENTF_SCANCODE ? "s" : "");
     events += text;
     return 1;
 }
@@ -65,6 +65,22 @@ TEST(SendKey, KeysCharactersShiftHoldsAndCtrl) {
         kv::SendKey(key);
         EXPECT_EQ(events, entry.substr(key.size() + 1)) << '"' << key << '"';
     }
+}
+
+// Keys only: every event by its scan code (s), AltGr as the right Alt key (A5, scan code 38);
+// dead keys and characters without a key send nothing.
+TEST(SendKey, KeysOnlyGoByScanCodesWithShiftAndAltGr) {
+    kv::SetInput(kRecordingInput);
+    events.clear();
+    for (const char* key : {"a", "?", "@", "^", "\xE9", "LEFT", "Strg an"}) {
+        const kv::KeyEvents keys = kv::EventsOf(key, kv::KeyMode::kScanCodes);
+        events += " |";
+        for (int i = 0; i < keys.count; ++i)
+            kv::SendKeyEvent(keys.event[i]);
+    }
+    EXPECT_EQ(
+        events,
+        " | +41s -41s | +10s +DBs -DBs -10s | +?A5es +51s -51s -?A5es | | | +25es -25es | +11s");
 }
 
 }  // namespace
