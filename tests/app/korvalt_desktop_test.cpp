@@ -257,5 +257,68 @@ TEST_F(KorvaltExe, ClosedDuringARunItLeavesNoKeyDown) {
         EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
 }
 
+// Korvalt started with its settings file beside it.
+class KorvaltWithSettings : public KorvaltExe {
+  protected:
+    void SetUp() override {
+        char path[MAX_PATH];
+        const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+        ini_ = self.substr(0, self.find_last_of("\\/") + 1) + "korvalt.ini";
+        std::ofstream(ini_, std::ios::binary) << "[Korvalt]\r\nTrigger=Strg+F9\r\nStop=Pause\r\n";
+        KorvaltExe::SetUp();
+    }
+    void TearDown() override {
+        KorvaltExe::TearDown();
+        DeleteFileA(ini_.c_str());
+    }
+    std::string ini_;
+};
+
+// Ctrl+E shows the file's settings; armed, Ctrl+U does nothing, Ctrl+F9 plays the list into
+// another program and Pause stops the endless run.
+TEST_F(KorvaltWithSettings, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
+    RunOnHost(std::string("xdotool search --name '^") + kMainTitle +
+              "$' windowfocus --sync key ctrl+e");
+    HWND settings = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        settings = FindWindowA(nullptr, "Einstellungen");
+        return GetDlgItem(settings, kGadgetSettingsCancel) != nullptr;
+    }));
+    char stop[32] = {};
+    SendMessageA(GetDlgItem(settings, kGadgetSettingsStop), WM_GETTEXT, sizeof stop,
+                 reinterpret_cast<LPARAM>(stop));
+    EXPECT_STREQ(stop, "Pause");
+    PostMessageA(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(settings); }));
+    // Held by another program: named, and Korvalt stays with its window.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F9));
+    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Gadget(kGadgetStart)));
+    HWND box = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (box = FindWindowA("#32770", "Korvalt")); }));
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string(text).find("Tastenkombination Strg+F9 ist schon von einem anderen"),
+              std::string::npos)
+        << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    PostMessageA(Gadget(kGadgetRepeatEnable), BM_CLICK, 0, 0);
+    AddStep("0", "ab");
+    Arm();
+    RunOnHost(kPressCtrlU);
+    EXPECT_TRUE(Answers(kSettleMs)) << "Ctrl+U started a run";
+    EXPECT_EQ(Typed(log_), "");
+    RunOnHost("xdotool keydown ctrl keydown F9 sleep 0.2 keyup F9 keyup ctrl");
+    EXPECT_TRUE(PollUntil([&] { return Typed(log_).size() > 10; }));
+    RunOnHost("xdotool keydown Pause sleep 0.1 keyup Pause");
+    EXPECT_TRUE(Answers(kLimitMs)) << "Pause did not stop the run";
+    const std::string typed = Typed(log_);
+    Sleep(kSettleMs);
+    EXPECT_EQ(Typed(log_), typed);
+    EXPECT_EQ(typed.substr(0, 10), "ababababab");
+}
+
 }  // namespace
 }  // namespace kv
