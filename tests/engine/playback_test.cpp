@@ -178,40 +178,35 @@ TEST(Playback, HoldsAndPausesRunFromTheEventBeforeThem) {
 
 // Chosen chords: the trigger fires only with exactly its modifiers; a stop chord stops within a
 // character only with its modifiers, and the run's own presses of its key do not stop it. The
-// chosen hold and gap space the events of a Step and a text's characters.
+// chosen hold (10) and gap (20) space the events of a Step and a text's characters.
 TEST(Playback, ChosenChordsHoldAndGap) {
     SetInput(kFakeSeam);
-    RunOptions options;
-    options.trigger = {kModifierCtrl | kModifierShift, VK_F9};
-    options.stop = {kModifierAlt, 'K'};
-    const int ctrl = VK_CONTROL, shift = VK_SHIFT, alt = VK_MENU, f9 = VK_F9;
+    RunOptions options{{kModifierCtrl | kModifierShift, VK_F9}, {}, 10, 20};
     fake = FakeKeyboard();
-    fake.holds = {{ctrl, 0, 1000}, {f9, 0, 1000}, {shift, 150, 300},
-                  {alt, 250, 300}, {f9, 0, 1000}, {ctrl, 0, 1000}};
+    fake.holds = {
+        {VK_CONTROL, 0, 1000}, {VK_F9, 0, 1000}, {VK_SHIFT, 150, 300}, {VK_MENU, 250, 300}};
     for (const auto& [poll, fires] : {std::pair{100, false}, {200, true}, {280, false}}) {
         fake.now = poll * kMs;
         EXPECT_EQ(TriggerPressed(options.trigger), fires) << poll;
     }
-    for (const auto& [holds, stopped] :
-         {std::pair{std::vector<Hold>{{'K', 100, 200}}, false},
-          {std::vector<Hold>{{'K', 100, 200}, {alt, 90, 200}}, true}}) {
+    const std::string all = " +K -K +Shift +K -K -Shift +K -K +C -C";
+    for (const auto& [stop, holds, events] :
+         {std::tuple{Chord{kModifierAlt, 'K'}, std::vector<Hold>{{'K', 35, 60}, {VK_MENU, 30, 60}},
+                     std::string(" +K -K +Shift -Shift")},
+          {Chord{0, 'K'}, {}, all},
+          {Chord{kModifierAlt, 'K'}, {{'K', 35, 60}}, all}}) {
         fake = FakeKeyboard();
+        fake.workUs = 300;
         fake.holds = holds;
-        PrepareStepTexts({{"0", "kKkKkKkKkK"}});
+        options.stop = stop;
+        PrepareStepTexts({{"0", "kKk"}, {"0", "c"}});
         PlayRun(0, options);
-        EXPECT_EQ(fake.events.size(), stopped ? 32u : 130u) << fake.events;
+        EXPECT_EQ(fake.events, events);
     }
-    options.holdMs = 10;
-    options.gapMs = 20;
-    fake = FakeKeyboard();
-    fake.workUs = 300;
-    PrepareStepTexts({{"0", "aB"}, {"0", "c"}});
-    PlayRun(0, options);
-    EXPECT_EQ(fake.events, " +A -A +Shift +B -B -Shift +C -C");
     std::vector<int64_t> spacing;
     for (size_t i = 1; i < fake.sentAt.size(); ++i)
         spacing.push_back((fake.sentAt[i] - fake.sentAt[i - 1]) / kMs);
-    EXPECT_EQ(spacing, (std::vector<int64_t>{10, 20, 20, 10, 20, 0, 10}));
+    EXPECT_EQ(spacing, (std::vector<int64_t>{10, 20, 20, 10, 20, 20, 10, 0, 10}));
 }
 
 // However a run ends (a refused event, the session ending) it releases every key it pressed, in
