@@ -77,11 +77,20 @@ HICON Icon(ObjectNumber image) {
     return static_cast<HICON>(ImageID(image));
 }
 
+constexpr DWORD kCloseLookMs = 10;
+
 // A request to close the main window ends a run under way; the armed state then sees it too.
+// Looked at every 10 ms at most, each look being a round trip to the window server, and only when
+// something was posted: a run answers no message sent to it, which a look with PeekMessage would.
 bool CloseRequested() {
+    static DWORD lookedAt = 0;
+    const DWORD now = GetTickCount();
+    if (now - lookedAt < kCloseLookMs)
+        return false;
+    lookedAt = now;
     MSG message;
-    return PeekMessageA(&message, WindowID(kMainWindow), WM_CLOSE, WM_CLOSE, PM_NOREMOVE) ||
-           PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+    return (HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) &&
+           PeekMessageA(&message, WindowID(kMainWindow), WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
 }
 
 void Play(int32_t repetitionCount) {
@@ -163,7 +172,6 @@ int32_t RunPlayback() {
         return 0;
     }
     SysTrayIconToolTip(kTrayIconPlayback, TrayToolTip(CurrentOptions()).c_str());
-    SetSessionEndHandler(ReleaseRunKeys);
     const bool closing = StayArmed(repetitionCount, trigger);
     RemoveSysTrayIcon(kTrayIconPlayback);
     // The main loop ends on the request it would have seen itself.

@@ -32,7 +32,6 @@ struct RunState {
     HeldKeys* held = nullptr;      // of the run under way
     bool awaitingRelease = false;  // of the user's trigger chord, before the run's first key
     bool refused = false;          // an event the system did not insert ended the run
-    bool ended = false;            // by ReleaseRunKeys
     // Until then the stop key reads as down by the run's own J (or one from before the run), and
     // only a press since the previous query is the user's.
     int64_t ownStopKeyUntil = INT64_MIN;
@@ -54,7 +53,7 @@ bool SameKey(const KeyEvent& one, const KeyEvent& other) {
 
 // Every event of a run goes through here, and every key it pressed and Caps Lock as the run found
 // it are given back when the run ends, however it ends: by its end, a stop, a refused event, an
-// exception, or the session ending under it.
+// exception, or the program being asked to close.
 class HeldKeys {
   public:
     HeldKeys() { run.held = this; }
@@ -123,7 +122,7 @@ bool StopKeyPressed() {
     const Chord& stop = run.options.stop;
     const int16_t state = input.asyncKeyState(stop.key);
     if ((input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) == 0)
-        return run.ended || (run.options.interrupted && run.options.interrupted());
+        return run.options.interrupted && run.options.interrupted();
     for (const ModifierKey& modifier : kModifierKeys) {
         if ((stop.modifiers & modifier.bit) && !ModifierDown(modifier))
             return false;
@@ -276,12 +275,6 @@ RunResult PlayRun(int32_t repetitionCount, const RunOptions& options) {
                 return {RunEnd::kStopped, {}, -1};
         }
     }
-}
-
-void ReleaseRunKeys() {
-    run.ended = true;
-    if (run.held)
-        run.held->Release();
 }
 
 // An entry's events are laid out within its pause, so the first leaves at the pause's end. A

@@ -34,9 +34,6 @@ struct RunResult {
 // types and as the user had it afterwards. Every key the run pressed is released at its end,
 // however it ends.
 RunResult PlayRun(int32_t repetitionCount, const RunOptions& options = {});
-// For the session ending under a run: releases what the run holds now, and the run ends at its
-// next look at the stop chord.
-void ReleaseRunKeys();
 // 1 when the stop chord ended the pass, 0 when every entry was played.
 int32_t PlayPass(const RunOptions& options = {});
 // Waits the pause in slices of 2 ms on deadlines from its start, polling the stop chord after

@@ -142,7 +142,6 @@ struct WindowLibrary {
     MessageFilterFunction allowMessage = nullptr;
     ControlMessageHandler controlHandler = nullptr;
     TaskbarCreatedHandler taskbarCreatedHandler = nullptr;
-    void (*sessionEndHandler)() = nullptr;
     std::deque<OwnPost> ownPosts;
     MessageHook postedMessageFilter;
 };
@@ -464,10 +463,6 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                 DropQueuedEvents(number);
             }
             break;
-        case WM_ENDSESSION:
-            if (wParam && Library().sessionEndHandler)
-                Library().sessionEndHandler();
-            break;
         case kMessageTrayCallback:
             PostOwnMessage(window, kMessageTrayEvent, wParam, lParam);
             return 0;
@@ -573,10 +568,6 @@ void PostOwnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SetControlMessageHandler(ControlMessageHandler handler) {
     Library().controlHandler = handler;
-}
-
-void SetSessionEndHandler(void (*handler)()) {
-    Library().sessionEndHandler = handler;
 }
 
 void SetTaskbarCreatedHandler(TaskbarCreatedHandler handler) {

@@ -69,10 +69,6 @@ int32_t WindowY(ObjectNumber number);
 int32_t ResizeWindow(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height);
 int32_t HideWindow(ObjectNumber number, int32_t state);
 
-// Called when the session ends under the program (WM_ENDSESSION), before the system may end the
-// process without further notice.
-void SetSessionEndHandler(void (*handler)());
-
 // Shut-down: closes every window, then drops the last drop event's data.
 void CloseAllWindows();
 
