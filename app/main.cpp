@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "app/steplist_text.h"
 #include "toolkit/toolkit.h"
 
@@ -37,6 +38,7 @@ class Arguments {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     kv::StartToolkit();
     kv::BuildMainWindow();
+    kv::LoadSettings();
     // "Open with" and a file dropped onto the exe give the files as arguments.
     const std::vector<kv::WideText> files = Arguments().Files();
     if (!files.empty())

@@ -8,6 +8,7 @@
 #include "app/playback.h"
 #include "app/record.h"
 #include "app/rename.h"
+#include "app/settings_window.h"
 #include "app/steplist_text.h"
 #include "engine/keys.h"
 #include "resources/resource.h"
@@ -57,77 +58,73 @@ void RenameSelectedStep() {
         RenameStep();
 }
 
-// The menu opens only over a selected row; the keys act as its items do.
-void HandleStepList(int32_t eventType) {
-    switch (eventType) {
-        case kEventTypeRightClick:
-            if (GetGadgetState(kGadgetStepList) > kNoRow)
-                DisplayPopupMenu(kMenuStep, WindowID(kMainWindow));
-            break;
-        case KeyEventType(VK_DELETE, false):
-            DeleteSelectedStep();
-            break;
-        case KeyEventType(VK_F2, false):
-            RenameSelectedStep();
-            break;
-        case KeyEventType('C', true):
-            CopyStepList();
-            break;
-        case KeyEventType('V', true):
-            PasteSteps();
-            break;
-        case KeyEventType('R', true):
-            RecordSteps();
-            break;
-        default:
-            break;
-    }
+// The menu opens only over a selected row.
+void ShowStepMenu() {
+    if (GetGadgetState(kGadgetStepList) > kNoRow)
+        DisplayPopupMenu(kMenuStep, WindowID(kMainWindow));
 }
 
-void HandleGadget(ObjectNumber gadget) {
-    switch (gadget) {
-        case kGadgetAdd:
-            AddStep();
-            break;
-        case kGadgetStart:
-            RunPlayback();
-            break;
-        case kGadgetExpand:
-            ToggleExpansion();
-            break;
-        case kGadgetRepeatEnable:
-            FollowRepeatToggle();
-            break;
-        case kGadgetStepList:
-            HandleStepList(EventType());
-            break;
-        default:
-            break;
-    }
+void Start() {
+    RunPlayback();
 }
 
-void HandleMenu(ObjectNumber item) {
-    switch (item) {
-        case kMenuItemDelete:
-            RemoveGadgetItem(kGadgetStepList, GetGadgetState(kGadgetStepList));
-            break;
-        case kMenuItemRename:
-            RenameStep();
-            break;
-        case kMenuItemCopy:
-            CopyStepList();
-            break;
-        case kMenuItemPaste:
-            PasteSteps();
-            break;
-        case kMenuItemRecord:
-            RecordSteps();
-            break;
-        case kMenuItemRecordPauses:
-            ToggleRecordedPauses();
-            break;
-        default:
-            break;
+// A key pressed anywhere in the main window arrives as its own message, after the focused
+// gadget had it.
+constexpr int32_t kWindowKey = WM_KEYDOWN;
+// Any event type of the gadget.
+constexpr int32_t kAnyType = INT32_MIN;
+
+struct Command {
+    int32_t event;   // kEventGadget, kEventMenu, kEventGadgetDrop or kWindowKey
+    int32_t number;  // the gadget, the menu item, or for a key its KeyEventType
+    int32_t type;    // the gadget's event type, or kAnyType
+    void (*action)();
+};
+
+// Buttons, menu items and keys that do the same thing name the same action.
+constexpr Command kCommands[] = {
+    {kEventGadget, kGadgetAdd, kAnyType, AddStep},
+    {kEventGadget, kGadgetStart, kAnyType, Start},
+    {kEventGadget, kGadgetExpand, kAnyType, ToggleExpansion},
+    {kEventGadget, kGadgetRepeatEnable, kAnyType, FollowRepeatToggle},
+    {kEventGadget, kGadgetStepList, kEventTypeRightClick, ShowStepMenu},
+    {kEventGadget, kGadgetStepList, KeyEventType(VK_DELETE, false), DeleteSelectedStep},
+    {kEventGadget, kGadgetStepList, KeyEventType(VK_F2, false), RenameSelectedStep},
+    {kEventGadget, kGadgetStepList, KeyEventType('C', true), CopyStepList},
+    {kEventGadget, kGadgetStepList, KeyEventType('V', true), PasteSteps},
+    {kEventGadgetDrop, kGadgetStepList, kAnyType, TakeDroppedSteps},
+    {kEventMenu, kMenuItemDelete, kAnyType, DeleteSelectedStep},
+    {kEventMenu, kMenuItemRename, kAnyType, RenameSelectedStep},
+    {kEventMenu, kMenuItemCopy, kAnyType, CopyStepList},
+    {kEventMenu, kMenuItemPaste, kAnyType, PasteSteps},
+    {kEventMenu, kMenuItemRecord, kAnyType, RecordSteps},
+    {kEventMenu, kMenuItemRecordPauses, kAnyType, ToggleRecordedPauses},
+    {kEventMenu, kMenuItemSettings, kAnyType, EditSettings},
+    {kWindowKey, KeyEventType(kRecordKey, true), kAnyType, RecordSteps},
+    {kWindowKey, KeyEventType(kSettingsKey, true), kAnyType, EditSettings},
+};
+
+bool Down(int virtualKey) {
+    return GetKeyState(virtualKey) < 0;
+}
+
+// Ctrl alone with the key: Ctrl+Alt is AltGr on many layouts, which types a character.
+int32_t WindowKey() {
+    if (GetActiveWindow() != WindowID(kMainWindow) || Down(VK_MENU) || Down(VK_SHIFT))
+        return kNoRow;
+    return KeyEventType(static_cast<int32_t>(EventWParam()), Down(VK_CONTROL));
+}
+
+void Dispatch(int32_t event) {
+    const bool key = event == kWindowKey;
+    const int32_t number = key ? WindowKey() : event == kEventMenu ? EventMenu() : EventGadget();
+    const int32_t type = key ? kAnyType : EventType();
+    for (const Command& command : kCommands) {
+        if (command.event == event && command.number == number &&
+            (command.type == kAnyType || command.type == type)) {
+            command.action();
+            return;
+        }
     }
 }
 
@@ -162,15 +159,11 @@ void BuildMainWindow() {
     MenuItem(kMenuItemCopy, "Liste kopieren");
     MenuItem(kMenuItemPaste, "Einfügen");
     AddRecordMenuItems();
+    MenuItem(kMenuItemSettings, "Einstellungen... (Strg+E)");
 }
 
 bool HandleMainEvent(int32_t event) {
-    if (event == kEventGadget)
-        HandleGadget(EventGadget());
-    if (event == kEventMenu)
-        HandleMenu(EventMenu());
-    if (event == kEventGadgetDrop && EventGadget() == kGadgetStepList)
-        TakeDroppedSteps();
+    Dispatch(event);
     DisableGadget(kGadgetAdd, GetGadgetText(kGadgetKey).empty() ? 1 : 0);
     return event != kEventCloseWindow;
 }

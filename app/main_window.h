@@ -11,6 +11,9 @@ constexpr char kWebAddress[] = "www.lunafex.example";
 constexpr int32_t kMainWidth = 300;
 constexpr int32_t kCollapsedHeight = 420;
 constexpr int32_t kExpandedHeight = 460;
+// With Ctrl, anywhere in the main window: opens the settings window, starts a recording.
+constexpr int32_t kSettingsKey = 'E';
+constexpr int32_t kRecordKey = 'R';
 
 // The window with its gadgets, the two tray images and the step list's popup menu.
 void BuildMainWindow();

@@ -3,15 +3,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/numbers.h"
+#include "app/settings.h"
+#include "app/steplist_text.h"
 #include "engine/playback.h"
 #include "engine/prepare.h"
+#include "engine/settings.h"
 #include "runtime/delay.h"
 #include "runtime/strings.h"
 #include "toolkit/gadget.h"
+#include "toolkit/hotkey.h"
 #include "toolkit/image.h"
+#include "toolkit/requester.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
 
@@ -30,6 +36,24 @@ struct PowerThrottlingState {
     ULONG StateMask;
 };
 using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+
+struct HotKeyModifier {
+    uint8_t chordBit;
+    UINT hotKeyBit;
+};
+constexpr HotKeyModifier kHotKeyModifiers[] = {{kModifierCtrl, MOD_CONTROL},
+                                               {kModifierAlt, MOD_ALT},
+                                               {kModifierShift, MOD_SHIFT},
+                                               {kModifierWin, MOD_WIN}};
+
+UINT HotKeyModifiers(const Chord& chord) {
+    UINT modifiers = 0;
+    for (const HotKeyModifier& modifier : kHotKeyModifiers) {
+        if (chord.modifiers & modifier.chordBit)
+            modifiers |= modifier.hotKeyBit;
+    }
+    return modifiers;
+}
 
 int32_t RepetitionCount() {
     if (GetGadgetState(kGadgetRepeatEnable) != kToggleDown)
@@ -53,17 +77,56 @@ HICON Icon(ObjectNumber image) {
     return static_cast<HICON>(ImageID(image));
 }
 
-void StayArmed(int32_t repetitionCount) {
-    bool leave = false;
-    while (!leave) {
-        if (WindowEvent(kArmedWaitMs) == kEventSysTray &&
-            EventType() == kTrayEventLeftDoubleClick) {
-            leave = true;
-        }
-        if (TriggerPressed()) {
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
-            PlayRun(repetitionCount);
-            ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+constexpr DWORD kCloseLookMs = 10;
+
+// A request to close the main window ends a run under way; the armed state then sees it too.
+// Looked at every 10 ms at most, each look being a round trip to the window server, and only when
+// something was posted: a run answers no message sent to it, which a look with PeekMessage would.
+bool CloseRequested() {
+    static DWORD lookedAt = 0;
+    const DWORD now = GetTickCount();
+    if (now - lookedAt < kCloseLookMs)
+        return false;
+    lookedAt = now;
+    MSG message;
+    return (HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) &&
+           PeekMessageA(&message, WindowID(kMainWindow), WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
+}
+
+void Play(int32_t repetitionCount) {
+    RunOptions options = CurrentOptions();
+    options.interrupted = CloseRequested;
+    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
+    const RunResult result = PlayRun(repetitionCount, options);
+    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+    if (result.end == RunEnd::kRefused) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         "Windows hat eine Taste des Durchlaufs nicht angenommen; der Durchlauf "
+                         "wurde beendet. Das Zielprogramm läuft vermutlich mit höheren Rechten "
+                         "(als Administrator) als Korvalt.");
+    }
+    if (result.end == RunEnd::kNoKey) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         ("Nur Tasten (Scancodes): Das Zeichen „" + result.key + "“ in Step " +
+                          std::to_string(result.step + 1) +
+                          " hat im Tastaturlayout des Zielprogramms keine eigene Taste. Es wurde "
+                          "nichts gesendet.")
+                             .c_str());
+    }
+}
+
+// Until the tray icon's double click (false) or a request to close the main window (true).
+bool StayArmed(int32_t repetitionCount, const HotKey& trigger) {
+    for (;;) {
+        const int32_t event = WindowEvent(kArmedWaitMs);
+        if (event == kEventSysTray && EventType() == kTrayEventLeftDoubleClick)
+            return false;
+        if (event == kEventCloseWindow)
+            return true;
+        if (event == WM_HOTKEY && EventWParam() == kHotKeyTrigger) {
+            Play(repetitionCount);
+            // The run's own keys and the user's presses meanwhile ask for no further run.
+            trigger.DropPending();
         }
     }
 }
@@ -88,6 +151,17 @@ void PrepareSteps() {
 int32_t RunPlayback() {
     PrepareSteps();
     const int32_t repetitionCount = RepetitionCount();
+    const Chord& chord = CurrentOptions().trigger;
+    const HotKey trigger(WindowID(kMainWindow), kHotKeyTrigger, HotKeyModifiers(chord), chord.key);
+    if (!trigger.registered()) {
+        MessageRequester(WindowID(kMainWindow), kMessageTitle,
+                         ("Die Tastenkombination " + ChordName(chord) +
+                          " ist schon von einem anderen Programm belegt. Korvalt ist nicht "
+                          "bereit; wählen Sie unter „Einstellungen“ (Strg+E) einen anderen "
+                          "Auslöser.")
+                             .c_str());
+        return 0;
+    }
     OptOutOfTimerThrottling();
     // The waits' timer is made on first use, which takes a few milliseconds: not in a run.
     WaitUntil(0);
@@ -97,10 +171,14 @@ int32_t RunPlayback() {
         HideWindow(kMainWindow, 0);
         return 0;
     }
-    SysTrayIconToolTip(kTrayIconPlayback, kTrayToolTip);
-    StayArmed(repetitionCount);
+    SysTrayIconToolTip(kTrayIconPlayback, TrayToolTip(CurrentOptions()).c_str());
+    const bool closing = StayArmed(repetitionCount, trigger);
     RemoveSysTrayIcon(kTrayIconPlayback);
-    HideWindow(kMainWindow, 0);
+    // The main loop ends on the request it would have seen itself.
+    if (closing)
+        PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0);
+    else
+        HideWindow(kMainWindow, 0);
     return 0;
 }
 

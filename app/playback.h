@@ -1,6 +1,8 @@
 #pragma once
-// What "Start..." does: the step list is prepared, the main window hides behind a tray icon, and
-// every Ctrl+U plays a run until the tray icon's double click brings the window back.
+// What "Start..." does: the step list is prepared, the trigger chord becomes a hotkey, the main
+// window hides behind a tray icon, and every press of the chord plays a run until the tray icon's
+// double click brings the window back (or the main window is asked to close). A chord that
+// another program holds is named in a message, and the window stays.
 
 #include <cstdint>
 #include <vector>
@@ -10,7 +12,6 @@
 namespace kv {
 
 constexpr int32_t kArmedWaitMs = 100;
-constexpr char kTrayToolTip[] = "Strg + U --> Durchlauf";
 
 // Every row of the step list, in its order.
 std::vector<StepText> ReadStepRows();

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "app/numbers.h"
+#include "app/settings.h"
 #include "app/steplist_text.h"
 #include "engine/playback.h"
+#include "engine/settings.h"
 #include "runtime/delay.h"
 #include "runtime/textcodec.h"
 #include "toolkit/gadget.h"
@@ -87,13 +89,12 @@ bool RecordUntilDone(KeyRecording& recording) {
 
 }  // namespace
 
-StopChord RecordStopChord() {
-    return {kStopKey, 0};
+Chord RecordStopChord() {
+    return CurrentOptions().stop;
 }
 
 std::string RecordStopChordName() {
-    const StopChord chord = RecordStopChord();
-    return ChordName(chord.modifiers, std::string(1, static_cast<char>(chord.virtualKey)));
+    return ChordName(RecordStopChord());
 }
 
 KeyRecording::KeyRecording(RecordOptions options, uint32_t startTime)
@@ -149,7 +150,7 @@ void RecordSteps() {
     const std::string notes = InsertRecording(recording.Finish());
     HideWindow(kMainWindow, 0);
     if (!notes.empty())
-        MessageRequester(WindowID(kMainWindow), kMessageTitle, AnsiToUtf16(notes));
+        MessageRequester(WindowID(kMainWindow), kMessageTitle, notes);
     // The main loop ends on it as it would have without the recording.
     if (closing)
         PostMessageA(WindowID(kMainWindow), WM_CLOSE, 0, 0);

@@ -19,7 +19,7 @@ constexpr char kRecordToolTipEnd[] = " beendet";
 constexpr char kRecordRefused[] = "Aufnahme nicht möglich";
 
 // The chord that ends a recording.
-StopChord RecordStopChord();
+Chord RecordStopChord();
 std::string RecordStopChordName();
 
 // Hooked key events on their way to Steps: what each press types in the foreground window's

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -29,8 +30,10 @@ constexpr int32_t kLatencyPauseMs = 50;
 
 int64_t stopAt = INT64_MAX;
 
+// The default stop key, and the chord Alt+Pause, all go down at stopAt.
 int16_t StopKeyAfterDeadline(int key) {
-    return key == kv::kStopKey && kv::PreciseNow() >= stopAt ? static_cast<int16_t>(0x8000) : 0;
+    const bool stopKey = key == kv::kStopKey || key == VK_PAUSE || key == VK_MENU;
+    return stopKey && kv::PreciseNow() >= stopAt ? static_cast<int16_t>(0x8000) : 0;
 }
 
 int32_t SleepSlices(int32_t pause) {
@@ -79,22 +82,25 @@ Figures StopLatency(Pause pause) {
 // The last key event of a run, on the precise clock.
 int64_t lastEventAt = 0;
 
-void NoteKeyEvent(uint8_t, uint8_t, uint32_t) {
+uint32_t NoteKeyEvent(uint8_t, uint8_t, uint32_t) {
     lastEventAt = kv::PreciseNow();
+    return 1;
 }
 
-void NoteCharacterEvent(wchar_t, uint32_t) {
+uint32_t NoteCharacterEvent(wchar_t, uint32_t) {
     lastEventAt = kv::PreciseNow();
+    return 1;
 }
 
 // From the moment the stop key goes down, somewhere in the run, to the run's last key event (0
 // when none came after it) and to the run's end.
-std::pair<Figures, Figures> RunStopLatency(const std::vector<kv::StepText>& rows) {
+std::pair<Figures, Figures> RunStopLatency(const std::vector<kv::StepText>& rows,
+                                           const kv::RunOptions& options = {}) {
     Figures toLastEvent, toEnd;
     kv::PrepareStepTexts(rows);
     for (int round = 0; round < kLatencyRounds; ++round) {
         stopAt = kv::PreciseNow() + 300'000 + round * 23'011;
-        kv::PlayRun(0);
+        kv::PlayRun(0, options);
         const double endMs = (kv::PreciseNow() - stopAt) / 1000.0;
         const double lastMs = (std::max(lastEventAt, stopAt) - stopAt) / 1000.0;
         toLastEvent.meanMs += lastMs / kLatencyRounds;
@@ -144,9 +150,15 @@ int Receive(const char* logPath) {
     return 0;
 }
 
-// From "a" let go to "b" pressed after a pause of kSeenPauseMs, as the receiver saw them, less the
-// pause: how late the pause ended. Empty when the receiver never got the focus.
-std::vector<double> SeenPauseLateness(const char* self) {
+struct SeenKey {
+    bool down;
+    unsigned key;
+    long long at;  // microseconds
+};
+
+// The key messages the receiver saw of `rounds` runs of `rows`; empty when it never got the focus.
+std::vector<SeenKey> SeenKeys(const char* self, const std::vector<kv::StepText>& rows,
+                              const kv::RunOptions& options) {
     const std::string log = "bench-receiver-" + std::to_string(GetCurrentProcessId()) + ".log";
     std::string command = std::string("\"") + self + "\" receive " + log;
     STARTUPINFOA startup = {};
@@ -158,9 +170,9 @@ std::vector<double> SeenPauseLateness(const char* self) {
     bool focused = false;
     for (int wait = 0; wait < 500 && !focused; ++wait, Sleep(10))
         focused = GetForegroundWindow() == FindWindowA(kReceiverTitle, kReceiverTitle);
-    kv::PrepareStepTexts({{"0", "a"}, {std::to_string(kSeenPauseMs), "b"}});
+    kv::PrepareStepTexts(rows);
     for (int round = 0; focused && round < kAccuracyRounds; ++round) {
-        kv::PlayRun(0);
+        kv::PlayRun(0, options);
         Sleep(100);
     }
     Sleep(200);
@@ -168,23 +180,62 @@ std::vector<double> SeenPauseLateness(const char* self) {
     WaitForSingleObject(receiver.hProcess, 5000);
     CloseHandle(receiver.hThread);
     CloseHandle(receiver.hProcess);
-    std::vector<double> lateness;
+    std::vector<SeenKey> seen;
     std::ifstream lines(log);
-    long long releasedAt = 0;
     char kind[8];
-    unsigned key = 0;
-    long long at = 0;
+    SeenKey key{};
     for (std::string line; std::getline(lines, line);) {
-        if (std::sscanf(line.c_str(), "%7s %X %lld", kind, &key, &at) != 3)
-            continue;
-        if (key == 'A' && std::strcmp(kind, "up") == 0)
-            releasedAt = at;
-        if (key == 'B' && std::strcmp(kind, "down") == 0 && releasedAt)
-            lateness.push_back((at - releasedAt) / 1000.0 - kSeenPauseMs);
+        if (std::sscanf(line.c_str(), "%7s %X %lld", kind, &key.key, &key.at) == 3) {
+            key.down = std::strcmp(kind, "down") == 0;
+            seen.push_back(key);
+        }
     }
     lines.close();
     DeleteFileA(log.c_str());
+    return seen;
+}
+
+// From "a" let go to "b" pressed after a pause of kSeenPauseMs, as the receiver saw them, less the
+// pause: how late the pause ended.
+std::vector<double> SeenPauseLateness(const char* self) {
+    std::vector<double> lateness;
+    long long releasedAt = 0;
+    for (const SeenKey& seen :
+         SeenKeys(self, {{"0", "a"}, {std::to_string(kSeenPauseMs), "b"}}, {})) {
+        if (seen.key == 'A' && !seen.down)
+            releasedAt = seen.at;
+        if (seen.key == 'B' && seen.down && releasedAt)
+            lateness.push_back((seen.at - releasedAt) / 1000.0 - kSeenPauseMs);
+    }
     return lateness;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+constexpr int32_t kChosenHoldMs = 10;
+constexpr int32_t kChosenGapMs = 20;
+
+// Each key's hold (press to release) and each gap (release to the next press) of a text typed at
+// the chosen hold and gap, as the receiver saw them, less the setting: {holds, gaps}.
+std::pair<std::vector<double>, std::vector<double>> SeenHoldAndGapErrors(const char* self) {
+    kv::RunOptions options;
+    options.holdMs = kChosenHoldMs;
+    options.gapMs = kChosenGapMs;
+    std::vector<double> holds, gaps;
+    const std::vector<SeenKey> seen = SeenKeys(self, {{"0", "abcdefghij"}}, options);
+    for (size_t i = 1; i < seen.size(); ++i) {
+        const double ms = (seen[i].at - seen[i - 1].at) / 1000.0;
+        if (!seen[i].down && seen[i - 1].down && seen[i].key == seen[i - 1].key)
+            holds.push_back(ms - kChosenHoldMs);
+        if (seen[i].down && !seen[i - 1].down && seen[i].key == seen[i - 1].key + 1)
+            gaps.push_back(ms - kChosenGapMs);
+    }
+    return {holds, gaps};
 }
 
 }  // namespace
@@ -193,6 +244,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "receive") == 0)
         return Receive(argv[2]);
     const std::vector<double> seen = SeenPauseLateness(argv[0]);
+    const auto [holdErrors, gapErrors] = SeenHoldAndGapErrors(argv[0]);
 
     kv::InputSeam seam = kv::PlatformInput();
     seam.asyncKeyState = StopKeyAfterDeadline;
@@ -200,12 +252,13 @@ int main(int argc, char** argv) {
 
     std::printf("pause length in ms (mean / worst of %d)\n", kAccuracyRounds);
     for (int32_t pauseMs : kPausesMs) {
-        const Figures precise = PauseLength(kv::PauseAndPoll, pauseMs);
+        const Figures precise =
+            PauseLength([](int32_t ms) { return kv::PauseAndPoll(ms); }, pauseMs);
         const Figures slices = PauseLength(SleepSlices, pauseMs);
         std::printf("  %5d ms pause   PauseAndPoll %9.3f / %9.3f   Sleep(2) slices %9.3f / %9.3f\n",
                     pauseMs, precise.meanMs, precise.worstMs, slices.meanMs, slices.worstMs);
     }
-    const Figures precise = StopLatency(kv::PauseAndPoll);
+    const Figures precise = StopLatency([](int32_t ms) { return kv::PauseAndPoll(ms); });
     const Figures slices = StopLatency(SleepSlices);
     std::printf("stop key latency in ms (mean / worst of %d)\n", kLatencyRounds);
     std::printf("  PauseAndPoll %6.3f / %6.3f   Sleep(2) slices %6.3f / %6.3f\n", precise.meanMs,
@@ -228,6 +281,11 @@ int main(int argc, char** argv) {
         std::printf("  %-22s %6.3f / %6.3f | %6.3f / %6.3f\n", name, toLast.meanMs, toLast.worstMs,
                     toEnd.meanMs, toEnd.worstMs);
     }
+    kv::RunOptions altPause;
+    altPause.stop = {kv::kModifierAlt, VK_PAUSE};
+    const auto [toLast, toEnd] = RunStopLatency(runs[0].second, altPause);
+    std::printf("  %-22s %6.3f / %6.3f | %6.3f / %6.3f\n", "text, stop Alt+Pause", toLast.meanMs,
+                toLast.worstMs, toEnd.meanMs, toEnd.worstMs);
 
     std::printf("lateness of a %d ms pause as another process sees the keys, in ms\n",
                 kSeenPauseMs);
@@ -235,5 +293,13 @@ int main(int argc, char** argv) {
         std::printf("  not measured: the receiving window never got the focus\n");
     for (double ms : seen)
         std::printf("  %+.3f\n", ms);
+    std::printf("HoldMs=%d GapMs=%d as another process sees them, error in ms (median / worst)\n",
+                kChosenHoldMs, kChosenGapMs);
+    for (const auto& [name, errors] : {std::pair{"hold", holdErrors}, {"gap", gapErrors}}) {
+        double worst = 0;
+        for (double error : errors)
+            worst = std::max(worst, std::abs(error));
+        std::printf("  %-4s %+.3f / %.3f (%zu seen)\n", name, Median(errors), worst, errors.size());
+    }
     return 0;
 }

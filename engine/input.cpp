@@ -18,8 +18,13 @@ HKL Layout(uintptr_t layout) {
     return reinterpret_cast<HKL>(layout);
 }
 
-void PlatformKeyEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
-    keybd_event(virtualKey, scanCode, flags, 0);
+uint32_t PlatformKeyEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
+    INPUT event = {};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = virtualKey;
+    event.ki.wScan = scanCode;
+    event.ki.dwFlags = flags;
+    return SendInput(1, &event, sizeof event);
 }
 
 uint8_t PlatformScanCode(uint8_t virtualKey, uintptr_t layout) {
@@ -34,12 +39,12 @@ uint32_t PlatformKeyCharacter(uint8_t virtualKey, uintptr_t layout) {
     return MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, Layout(layout));
 }
 
-void PlatformCharacterEvent(wchar_t character, uint32_t flags) {
+uint32_t PlatformCharacterEvent(wchar_t character, uint32_t flags) {
     INPUT event = {};
     event.type = INPUT_KEYBOARD;
     event.ki.wScan = character;
     event.ki.dwFlags = KEYEVENTF_UNICODE | flags;
-    SendInput(1, &event, sizeof event);
+    return SendInput(1, &event, sizeof event);
 }
 
 int16_t PlatformAsyncKeyState(int virtualKey) {

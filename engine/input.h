@@ -7,8 +7,9 @@
 namespace kv {
 
 struct InputSeam {
-    // One key press (flags 0) or release (KEYEVENTF_KEYUP), KEYEVENTF_EXTENDEDKEY as needed.
-    void (*keyEvent)(uint8_t virtualKey, uint8_t scanCode, uint32_t flags);
+    // One key press (flags 0) or release (KEYEVENTF_KEYUP), KEYEVENTF_EXTENDEDKEY and
+    // KEYEVENTF_SCANCODE as needed; the number of events the system inserted (0 or 1).
+    uint32_t (*keyEvent)(uint8_t virtualKey, uint8_t scanCode, uint32_t flags);
     // The key's scan code in a keyboard layout of targetLayout.
     uint8_t (*scanCode)(uint8_t virtualKey, uintptr_t layout);
     int16_t (*asyncKeyState)(int virtualKey);
@@ -27,8 +28,10 @@ struct InputSeam {
     uint32_t (*keyCharacter)(uint8_t virtualKey,
                              uintptr_t layout) = [](uint8_t, uintptr_t) -> uint32_t { return 0; };
     // One press (flags 0) or release (KEYEVENTF_KEYUP) of a character of its own, without a key
-    // (KEYEVENTF_UNICODE). A seam that leaves it out drops such characters.
-    void (*characterEvent)(wchar_t character, uint32_t flags) = [](wchar_t, uint32_t) {};
+    // (KEYEVENTF_UNICODE), with the number inserted. A seam that leaves it out drops such
+    // characters as if they were inserted.
+    uint32_t (*characterEvent)(wchar_t character,
+                               uint32_t flags) = [](wchar_t, uint32_t) -> uint32_t { return 1; };
     // The layout the keys are typed in: that of the foreground window's thread. Each look-up
     // costs round trips to the window server, so it is made once per Key, ahead of its time.
     uintptr_t (*targetLayout)() = [] { return uintptr_t{0}; };

@@ -86,24 +86,36 @@ bool IsControlCharacter(wchar_t character) {
     return character < 0x20 || (character >= 0x7F && character <= 0x9F);
 }
 
+struct LayoutKey {
+    bool found;
+    uint8_t virtualKey;
+    unsigned state;  // Shift 1, Ctrl 2, Alt 4
+};
+
+// The layout's key for a character; a dead key, which would wait for the next character instead
+// of typing its own, counts as none.
+LayoutKey KeyInLayout(char character, uintptr_t layout) {
+    const InputSeam& input = Input();
+    const int16_t answer = input.keyScan(character, layout);
+    const auto virtualKey = static_cast<uint8_t>(answer & 0xFF);
+    return {answer != kNoLayoutKey && !(input.keyCharacter(virtualKey, layout) & kDeadKeyBit),
+            virtualKey, static_cast<unsigned>(answer >> 8) & 0xFF};
+}
+
 // AltGr is not sent as Ctrl+Alt: programs take that for a shortcut, and Wine never makes it AltGr.
-// A dead key would wait for the next character instead of typing its own.
 KeyStroke LayoutStroke(char character, uintptr_t layout) {
     wchar_t unit = 0;
     MultiByteToWideChar(kTextCodePage, 0, &character, 1, &unit, 1);
     if (IsControlCharacter(unit)) {
         return {};
     }
-    const InputSeam& input = Input();
-    const int16_t answer = input.keyScan(character, layout);
-    const uint8_t virtualKey = static_cast<uint8_t>(answer & 0xFF);
-    const unsigned state = static_cast<unsigned>(answer >> 8) & 0xFF;
-    if (answer != kNoLayoutKey && (state & ~kShiftState) == 0 &&
-        !(input.keyCharacter(virtualKey, layout) & kDeadKeyBit)) {
-        return {virtualKey, state == kShiftState, false, 0};
-    }
+    const LayoutKey key = KeyInLayout(character, layout);
+    if (key.found && (key.state & ~kShiftState) == 0)
+        return {key.virtualKey, key.state == kShiftState, false, 0};
     return {VK_PACKET, false, false, unit};
 }
+
+constexpr unsigned kAltGrState = 6;  // Ctrl+Alt
 
 KeyStroke CharacterStroke(char character, uintptr_t layout) {
     const auto byte = static_cast<unsigned char>(character);
@@ -144,6 +156,14 @@ KeyStroke StrokeOf(const std::string& key, uintptr_t layout) {
         }
     }
     return {};
+}
+
+KeyStroke KeysOnlyStroke(char character, uintptr_t layout) {
+    const LayoutKey key = KeyInLayout(character, layout);
+    const unsigned altGr = key.state & kAltGrState;
+    if (!key.found || (altGr != 0 && altGr != kAltGrState))
+        return {0, false, false, 0};
+    return {key.virtualKey, (key.state & kShiftState) != 0, false, 0, altGr != 0};
 }
 
 bool IsCtrlToken(const std::string& key) {

@@ -38,9 +38,14 @@ struct KeyStroke {
     bool shift;
     bool extended;
     wchar_t character;  // for VK_PACKET
+    bool altGr = false;
 };
 // `layout` is the seam's targetLayout.
 KeyStroke StrokeOf(const std::string& key, uintptr_t layout);
+
+// A character by the layout's own keys alone, with Shift and AltGr as it needs them; virtualKey 0
+// when the layout has no key for it, or only a dead one (which would wait for the next character).
+KeyStroke KeysOnlyStroke(char character, uintptr_t layout);
 
 // "Strg an" or "Strg aus": the two tokens that move only Ctrl.
 bool IsCtrlToken(const std::string& key);

@@ -1,28 +1,43 @@
 #pragma once
-// The playback run: Ctrl+U plays the prepared step list by the repetition count, J stops it.
-// Every decision reads the keyboard and the clock through the input seam.
+// The playback run: the trigger chord plays the prepared step list by the repetition count, the
+// stop chord stops it. Every decision reads the keyboard and the clock through the input seam.
 
 #include <cstdint>
+#include <string>
+
+#include "engine/options.h"
 
 namespace kv {
 
 constexpr int32_t kPauseSliceMs = 2;
-constexpr int kTriggerKey = 'U';
-constexpr int kStopKey = 'J';
 
-// Ctrl+U as the armed state polls it.
-bool TriggerPressed();
+// The chord as a poll sees it: its key and every modifier of it pressed (down now or since the
+// previous poll), and no other modifier down.
+bool TriggerPressed(const Chord& trigger = RunOptions{}.trigger);
+
+enum class RunEnd {
+    kPlayed,   // every pass
+    kStopped,  // by the stop chord, or the program closing
+    kRefused,  // the system did not insert an event: input to the target is blocked
+    kNoKey,    // keys only, and a character has no key in the target's layout; nothing was sent
+};
+struct RunResult {
+    RunEnd end = RunEnd::kPlayed;
+    std::string key;    // kNoKey: the character
+    int32_t step = -1;  // kNoKey: its Step, counted from 0
+};
 
 // One playback run: passes over the prepared step list by the repetition count (0 one pass, n at
-// most n, negative until the stop key). The stop key is polled in every pause slice, between
+// most n, negative until the stop chord). The stop chord is polled in every pause slice, between
 // every two key events and through every key hold; a stop releases the keys the run holds. The
-// first key waits until the user has let go of Ctrl and U. Caps Lock is off while the run types
-// and as the user had it afterwards; a Ctrl that the run left down is released at its end.
-void PlayRun(int32_t repetitionCount);
-// 1 when the stop key ended the pass, 0 when every entry was played.
-int32_t PlayPass();
-// Waits the pause in slices of 2 ms on deadlines from its start, polling the stop key after each;
-// 1 when the stop key was seen.
-int32_t PauseAndPoll(int32_t pause);
+// first key waits until the user has let go of the trigger chord. Caps Lock is off while the run
+// types and as the user had it afterwards. Every key the run pressed is released at its end,
+// however it ends.
+RunResult PlayRun(int32_t repetitionCount, const RunOptions& options = {});
+// 1 when the stop chord ended the pass, 0 when every entry was played.
+int32_t PlayPass(const RunOptions& options = {});
+// Waits the pause in slices of 2 ms on deadlines from its start, polling the stop chord after
+// each; 1 when the stop chord was seen.
+int32_t PauseAndPoll(int32_t pause, const RunOptions& options = {});
 
 }  // namespace kv

@@ -14,7 +14,9 @@ std::vector<PreparedStep> preparedSteps;
 void PrepareStepTexts(const std::vector<StepText>& rows) {
     preparedSteps.clear();
     for (const StepText& row : rows) {
+        const auto index = static_cast<int32_t>(&row - rows.data());
         PreparedStep step;
+        step.Step = index;
         step.Pause = StringToInteger(row.pause);
         const KeyToken* token = FindKeyToken(row.keyText);
         if (token)
@@ -26,6 +28,7 @@ void PrepareStepTexts(const std::vector<StepText>& rows) {
         for (int32_t position = 1; position <= length; ++position) {
             PreparedStep character;
             character.Key = MapTextCharacter(MidString(row.keyText, position, 1));
+            character.Step = index;
             preparedSteps.push_back(std::move(character));
         }
     }

@@ -12,6 +12,8 @@ struct PreparedStep {
     int32_t Pause = 0;
     // A canonical token, one character of a literal text, or empty (no key).
     std::string Key;
+    // The row it came from, counted from 0: a text's characters share their Step's.
+    int32_t Step = 0;
 };
 
 // One row of the step list as its two columns read.

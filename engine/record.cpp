@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/keys.h"
+#include "engine/settings.h"
 #include "runtime/delay.h"
 #include "runtime/textcodec.h"
 
@@ -13,24 +14,18 @@ namespace kv {
 
 namespace {
 
-struct ModifierKey {
+struct HeldModifier {
     uint8_t virtualKey;
     uint8_t modifier;
 };
 
 // The hook names the side; the generic codes come from other sources.
-constexpr ModifierKey kModifierKeys[] = {
+constexpr HeldModifier kHeldModifiers[] = {
     {VK_LSHIFT, kModifierShift},  {VK_RSHIFT, kModifierShift},  {VK_SHIFT, kModifierShift},
     {VK_LCONTROL, kModifierCtrl}, {VK_RCONTROL, kModifierCtrl}, {VK_CONTROL, kModifierCtrl},
     {VK_LMENU, kModifierAlt},     {VK_RMENU, kModifierAlt},     {VK_MENU, kModifierAlt},
     {VK_LWIN, kModifierWin},      {VK_RWIN, kModifierWin},
 };
-
-// Named in a simplified chord, in this order.
-constexpr std::pair<uint8_t, const char*> kModifierNames[] = {{kModifierCtrl, "Strg"},
-                                                              {kModifierShift, "Umschalt"},
-                                                              {kModifierAlt, "Alt"},
-                                                              {kModifierWin, "Win"}};
 
 // Their effect is in the characters the keys after them type.
 constexpr uint8_t kLockKeys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
@@ -39,10 +34,10 @@ constexpr char kNoPause[] = "0";
 
 int ModifierIndex(uint8_t virtualKey) {
     const auto found =
-        std::find_if(std::begin(kModifierKeys), std::end(kModifierKeys),
-                     [&](const ModifierKey& key) { return key.virtualKey == virtualKey; });
-    return found == std::end(kModifierKeys) ? -1
-                                            : static_cast<int>(found - std::begin(kModifierKeys));
+        std::find_if(std::begin(kHeldModifiers), std::end(kHeldModifiers),
+                     [&](const HeldModifier& key) { return key.virtualKey == virtualKey; });
+    return found == std::end(kHeldModifiers) ? -1
+                                             : static_cast<int>(found - std::begin(kHeldModifiers));
 }
 
 bool Printable(const WideText& characters) {
@@ -68,9 +63,9 @@ const char* NamedKey(uint8_t virtualKey) {
 
 std::string ChordName(uint8_t modifiers, const std::string& key) {
     std::string name;
-    for (const auto& [modifier, modifierName] : kModifierNames) {
-        if (modifiers & modifier)
-            name += std::string(modifierName) + "+";
+    for (const ModifierKey& modifier : kModifierKeys) {
+        if (modifiers & modifier.bit)
+            name += std::string(modifier.name) + "+";
     }
     return name + key;
 }
@@ -97,7 +92,7 @@ bool Recorder::Add(const RecordedKey& key) {
         return true;
     }
     if (modifier >= 0) {
-        if (kModifierKeys[modifier].modifier == kModifierCtrl && !(modifiers & kModifierCtrl))
+        if (kHeldModifiers[modifier].modifier == kModifierCtrl && !(modifiers & kModifierCtrl))
             ctrlDownUs_ = key.timeUs;
         held_ |= 1u << modifier;
         return true;
@@ -105,7 +100,7 @@ bool Recorder::Add(const RecordedKey& key) {
     if (std::find(std::begin(kLockKeys), std::end(kLockKeys), key.virtualKey) !=
         std::end(kLockKeys))
         return true;
-    if (key.virtualKey == options_.stop.virtualKey &&
+    if (key.virtualKey == options_.stop.key &&
         (modifiers & options_.stop.modifiers) == options_.stop.modifiers) {
         stopped_ = true;
         return false;
@@ -116,9 +111,9 @@ bool Recorder::Add(const RecordedKey& key) {
 
 uint8_t Recorder::Modifiers() const {
     uint8_t modifiers = 0;
-    for (size_t index = 0; index < std::size(kModifierKeys); ++index) {
+    for (size_t index = 0; index < std::size(kHeldModifiers); ++index) {
         if (held_ & (1u << index))
-            modifiers |= kModifierKeys[index].modifier;
+            modifiers |= kHeldModifiers[index].modifier;
     }
     return modifiers;
 }

@@ -8,22 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/options.h"
 #include "engine/prepare.h"
 #include "runtime/textcodec.h"
 
 namespace kv {
-
-// Modifier sets.
-constexpr uint8_t kModifierShift = 0x1;
-constexpr uint8_t kModifierCtrl = 0x2;
-constexpr uint8_t kModifierAlt = 0x4;
-constexpr uint8_t kModifierWin = 0x8;
-
-// Pressed with at least its modifiers held, the key ends the recording and is not recorded.
-struct StopChord {
-    uint8_t virtualKey;
-    uint8_t modifiers;
-};
 
 // A key event's flags, as the low-level keyboard hook gives them.
 constexpr uint32_t kRecordedExtended = 0x01;
@@ -44,7 +33,8 @@ struct RecordedKey {
 };
 
 struct RecordOptions {
-    StopChord stop;
+    // Pressed with at least its modifiers held, its key ends the recording and is not recorded.
+    Chord stop;
     // Real pauses, rounded to whole milliseconds; else every Step gets `fixedPause` as it is.
     bool realPauses = true;
     std::string fixedPause;
@@ -96,7 +86,8 @@ class Recorder {
     bool stopped_ = false;
 };
 
-// "Strg+Umschalt+x": a key with the modifiers held, as notes name chords.
+// "Strg+Umschalt+x": a key with the modifiers held, as notes name chords (modifiers as chord
+// names have them).
 std::string ChordName(uint8_t modifiers, const std::string& key);
 
 // All events in one go.

@@ -10,4 +10,8 @@ void MessageRequester(HWND owner, const char* title, const WideText& text) {
     MessageBoxW(owner, wideText.data(), wideTitle.data(), MB_OK | MB_ICONWARNING);
 }
 
+void MessageRequester(HWND owner, const char* title, const std::string& text) {
+    MessageRequester(owner, title, AnsiToUtf16(text));
+}
+
 }  // namespace kv

@@ -90,7 +90,6 @@ TEST(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick
     DeleteFileA(list.c_str());
 }
 
-// As task managers and taskkill without /F ask a window to close.
 // A file named on the command line fills the list, whatever its name; one that cannot be taken is
 // named in a message owned by the main window, which then opens empty.
 TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
@@ -123,6 +122,89 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
     }
     DeleteFileW(file.c_str());
     DeleteFileW((folder + std::wstring(L"korvalt-c.txt")).c_str());
+}
+
+// With Strg+F9 and Pause in its settings file, Ctrl+E shows them; a chord another program holds is
+// named and Korvalt stays shown; armed, Ctrl+U does nothing, Ctrl+F9 plays the list into another
+// program and Pause stops the endless run. Asked to close during the next run (as taskkill
+// without /F asks), Korvalt ends, and no key the run pressed is left down.
+TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
+    constexpr char kPressCtrlF9[] = "xdotool keydown ctrl keydown F9 sleep 0.2 keyup F9 keyup ctrl";
+    const std::string log = TempPath("chords.log"), list = TempPath("chords.txt");
+    std::ofstream(list, std::ios::binary) << "0\tAbC\r\n";
+    std::string ini = BesideThisExe("korvalt.ini");
+    ini = ini.substr(1, ini.size() - 2);
+    std::ofstream(ini, std::ios::binary) << "[Korvalt]\r\nTrigger=Strg+F9\r\nStop=Pause\r\n";
+    std::unique_ptr<Process> recorder = StartKeyRecorder(log);
+    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
+    Process korvalt(BesideThisExe("korvalt.exe") + " \"" + list + "\"");
+    HWND window = nullptr;
+    const bool started = PollUntil([&] {
+        window = FindWindowA(nullptr, kMainTitle);
+        return IsWindowVisible(window) && GetDlgItem(window, kGadgetWebLabel);
+    });
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(started);
+    const auto answers = [&](DWORD ms) {
+        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
+    };
+    RunOnHost(std::string("xdotool search --name '^") + kMainTitle +
+              "$' windowfocus --sync key ctrl+e");
+    HWND settings = nullptr;
+    ASSERT_TRUE(PollUntil([&] {
+        settings = FindWindowA(nullptr, "Einstellungen");
+        return GetDlgItem(settings, kGadgetSettingsCancel) != nullptr;
+    }));
+    char stop[32] = {};
+    SendMessageA(GetDlgItem(settings, kGadgetSettingsStop), WM_GETTEXT, sizeof stop,
+                 reinterpret_cast<LPARAM>(stop));
+    EXPECT_STREQ(stop, "Pause");
+    PostMessageA(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(settings); }));
+    const auto start = [&] {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, kGadgetStart)));
+    };
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F9));
+    start();
+    HWND box = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (box = FindWindowA("#32770", "Korvalt")); }));
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string(text).find("Tastenkombination Strg+F9 ist schon von einem anderen"),
+              std::string::npos)
+        << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_TRUE(IsWindowVisible(window));
+    PostMessageA(GetDlgItem(window, kGadgetRepeatEnable), BM_CLICK, 0, 0);
+    start();
+    ASSERT_TRUE(
+        PollUntil([&] { return !IsWindowVisible(window) && FindWindowA(nullptr, kTrayWindow); }));
+    RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
+    ASSERT_TRUE(
+        PollUntil([&] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); }));
+    RunOnHost(kPressCtrlU);
+    EXPECT_TRUE(answers(kSettleMs)) << "Ctrl+U started a run";
+    EXPECT_EQ(Typed(log), "");
+    RunOnHost(kPressCtrlF9);
+    EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > 10; }));
+    RunOnHost("xdotool keydown Pause sleep 0.1 keyup Pause");
+    EXPECT_TRUE(answers(kLimitMs)) << "Pause did not stop the run";
+    const std::string typed = Typed(log);
+    Sleep(kSettleMs);
+    EXPECT_EQ(Typed(log), typed);
+    EXPECT_EQ(typed.substr(0, 9), "AbCAbCAbC");
+    RunOnHost(kPressCtrlF9);
+    EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > typed.size() + 10; }));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(korvalt.ExitCode(kLimitMs), 0u);
+    Sleep(200);
+    for (const int key : {VK_CONTROL, VK_SHIFT, int{'A'}, int{'B'}, int{'C'}})
+        EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
+    recorder.reset();
+    DeleteFileA(log.c_str());
+    DeleteFileA(list.c_str());
 }
 
 }  // namespace

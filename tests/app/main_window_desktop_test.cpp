@@ -10,8 +10,10 @@
 #include "app/main_window.h"
 #include "app/numbers.h"
 #include "app/playback.h"
+#include "app/settings.h"
 #include "app/steplist_text.h"
 #include "engine/input.h"
+#include "runtime/files.h"
 #include "support.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -37,7 +39,8 @@ BOOL trayAnswer = FALSE;
 
 BOOL RecordTrayCall(DWORD, NOTIFYICONDATAA* data) {
     trayIcons.push_back((data->uFlags & NIF_ICON) ? data->hIcon : nullptr);
-    EXPECT_STREQ((data->uFlags & NIF_TIP) ? data->szTip : kTrayToolTip, kTrayToolTip);
+    constexpr char kToolTip[] = "Korvalt: Strg+U spielt, J stoppt";
+    EXPECT_STREQ((data->uFlags & NIF_TIP) ? data->szTip : kToolTip, kToolTip);
     return trayAnswer;
 }
 
@@ -241,7 +244,7 @@ int16_t TriggerOnce(int key) {
 
 TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick) {
     InputSeam seam = PlatformInput();
-    seam.keyEvent = [](uint8_t, uint8_t, uint32_t) {};
+    seam.keyEvent = [](uint8_t, uint8_t, uint32_t) -> uint32_t { return 1; };
     seam.asyncKeyState = TriggerOnce;
     SetInput(seam);
     RunPlayback();  // the icon is refused: no way back from hiding, so it stays idle
@@ -249,6 +252,7 @@ TEST_F(MainWindow, ArmedPlaysOnCtrlUShowsTheRunInTheTrayAndEndsOnTheDoubleClick)
 
     trayAnswer = TRUE;
     AddRows({"0\na"});
+    PostMessageA(WindowID(kMainWindow), WM_HOTKEY, kHotKeyTrigger, 0);
     PostMessageA(WindowID(kMainWindow), kMessageTrayCallback, kTrayIconPlayback, WM_LBUTTONDBLCLK);
     RunPlayback();
     EXPECT_TRUE(IsWindowVisible(WindowID(kMainWindow)));
@@ -481,6 +485,67 @@ TEST_F(MainWindow, DeleteAndF2ActOnTheSelectedStepOnly) {
                            }}));
     EXPECT_EQ(ListRows(), (Rows{"1|a", "3|z"}));
     EXPECT_TRUE(IsWindowEnabled(WindowID(kMainWindow)));
+}
+
+// "Einstellungen" from the menu: each unusable field is named and changes nothing; usable ones
+// are put in force and written to the settings file whole. Each entry: trigger key, Strg and
+// Umschalt, stop, hold, and the refusal.
+TEST_F(MainWindow, SettingsRefuseUnusableFieldsByNameAndKeepUsableOnesInTheFile) {
+    static const char* const entries[][5] = {
+        {"F9", "", "J", "40", "„Auslöser“: Wählen Sie mindestens"},
+        {"F99", "1", "J", "40", "„Auslöser“: „F99“ ist keine bekannte Taste"},
+        {"F9", "1", "umschalt+strg+f9", "40", "„Auslöser“: Er gleicht der Stopp-Taste"},
+        {"F9", "1", "Hyper+J", "40", "„Stopp“: „Hyper+J“ ist keine"},
+        {"F9", "1", "Alt+Pause", "1001", "„Haltezeit“: Erlaubt sind 0 bis 1000 ms"},
+        {"F9", "1", "Alt+Pause", "10", nullptr}};
+    std::vector<Action> actions;
+    for (const auto& entry : entries) {
+        actions.push_back([&entry] {
+            for (const auto& [gadget, text] : {std::pair{kGadgetSettingsTriggerKey, entry[0]},
+                                               {kGadgetSettingsStop, entry[2]},
+                                               {kGadgetSettingsHold, entry[3]}})
+                SetGadgetText(gadget, text);
+            for (ObjectNumber box :
+                 {kGadgetSettingsCtrl, kGadgetSettingsShift, kGadgetSettingsKeyMode})
+                SetGadgetState(box, *entry[1] != 0);
+            PostClick(kGadgetSettingsOk);
+        });
+        if (entry[4])
+            actions.insert(actions.end(),
+                           {CloseShownMessage, [&entry] {
+                                EXPECT_NE(shownMessage.find(entry[4]), std::string::npos)
+                                    << shownMessage;
+                            }});
+    }
+    PostMessageA(WindowID(kMainWindow), WM_COMMAND, kMenuItemSettings, 0);
+    EXPECT_TRUE(RunScript(
+        [] { return scriptNext % 3 != 1 || FindWindowA("#32770", kMessageTitle); }, actions));
+    const std::string written = ReadWholeFile(SettingsPath(), 1000).bytes;
+    ApplySettings(RunOptions{});
+    WideText path = SettingsPath();
+    path.push_back(L'\0');
+    DeleteFileW(path.data());
+    EXPECT_EQ(written,
+              "[Korvalt]\r\nTrigger=Strg+Umschalt+F9\r\nStop=Alt+Pause\r\nHoldMs=10\r\n"
+              "GapMs=0\r\nKeys=Scancodes\r\n");
+}
+
+// A key the system does not insert ends the run with the likely cause, and Korvalt stays armed.
+TEST_F(MainWindow, ARefusedKeyEndsTheRunWithTheLikelyCause) {
+    InputSeam seam = PlatformInput();
+    seam.keyEvent = [](uint8_t, uint8_t, uint32_t) -> uint32_t { return 0; };
+    SetInput(seam);
+    trayAnswer = TRUE;
+    AddRows({"0\na"});
+    const auto post = [](UINT message, WPARAM wParam, LPARAM lParam) {
+        return [=] { PostMessageA(WindowID(kMainWindow), message, wParam, lParam); };
+    };
+    EXPECT_TRUE(RunScript(
+        [] { return scriptNext != 2 || FindWindowA("#32770", kMessageTitle); },
+        {[] { PostClick(kGadgetStart); }, post(WM_HOTKEY, kHotKeyTrigger, 0), CloseShownMessage,
+         post(kMessageTrayCallback, kTrayIconPlayback, WM_LBUTTONDBLCLK)}));
+    EXPECT_NE(shownMessage.find("Das Zielprogramm läuft vermutlich mit höheren Rechten"),
+              std::string::npos);
 }
 
 }  // namespace

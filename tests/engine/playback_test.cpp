@@ -26,7 +26,7 @@ using Hold = std::tuple<int, int64_t, int64_t>;  // a key the user holds, from a
 // query, injected presses included; before the test every key was last queried long ago. An
 // injected key reads as down until 50 ms after its release.
 struct FakeKeyboard {
-    int64_t now = 0, lateWakeUs = 0, workUs = 0, firstKeyAt = -1, queries = 0;
+    int64_t now = 0, lateWakeUs = 0, workUs = 0, firstKeyAt = -1, queries = 0, refuseAt = -1;
     std::vector<Hold> holds;
     std::string events;
     std::vector<int64_t> sentAt;
@@ -37,8 +37,10 @@ struct FakeKeyboard {
 
 FakeKeyboard fake;
 
-void FakeSend(uint8_t key, uint8_t, uint32_t flags) {
+uint32_t FakeSend(uint8_t key, uint8_t, uint32_t flags) {
     const bool up = (flags & KEYEVENTF_KEYUP) != 0;
+    if (fake.refuseAt-- == 0)
+        return 0;
     fake.firstKeyAt = fake.firstKeyAt < 0 ? fake.now : fake.firstKeyAt;
     fake.sentAt.push_back(fake.now);
     fake.events += std::string(up ? " -" : " +") + (key == VK_CONTROL ? "Ctrl"
@@ -47,6 +49,7 @@ void FakeSend(uint8_t key, uint8_t, uint32_t flags) {
     fake.injectedUpAt[key] = up ? fake.now : INT64_MAX / 2;
     fake.injectedPressed[key] |= !up;
     fake.now += fake.workUs;
+    return 1;
 }
 
 int16_t FakeState(int key) {
@@ -171,6 +174,55 @@ TEST(Playback, HoldsAndPausesRunFromTheEventBeforeThem) {
     ASSERT_EQ(fake.sentAt.size(), 4u);
     EXPECT_EQ(fake.sentAt[1] - fake.sentAt[0], kKeyHoldMs * kMs);
     EXPECT_EQ(fake.sentAt[2] - fake.sentAt[1], 100 * kMs);
+}
+
+// Chosen chords: the trigger fires only with exactly its modifiers; a stop chord stops within a
+// character only with its modifiers, and the run's own presses of its key do not stop it. The
+// chosen hold (10) and gap (20) space the events of a Step and a text's characters.
+TEST(Playback, ChosenChordsHoldAndGap) {
+    SetInput(kFakeSeam);
+    RunOptions options{{kModifierCtrl | kModifierShift, VK_F9}, {}, 10, 20};
+    fake = FakeKeyboard();
+    fake.holds = {
+        {VK_CONTROL, 0, 1000}, {VK_F9, 0, 1000}, {VK_SHIFT, 150, 300}, {VK_MENU, 250, 300}};
+    for (const auto& [poll, fires] : {std::pair{100, false}, {200, true}, {280, false}}) {
+        fake.now = poll * kMs;
+        EXPECT_EQ(TriggerPressed(options.trigger), fires) << poll;
+    }
+    const std::string all = " +K -K +Shift +K -K -Shift +K -K +C -C";
+    for (const auto& [stop, holds, events] :
+         {std::tuple{Chord{kModifierAlt, 'K'}, std::vector<Hold>{{'K', 35, 60}, {VK_MENU, 30, 60}},
+                     std::string(" +K -K +Shift -Shift")},
+          {Chord{0, 'K'}, {}, all},
+          {Chord{kModifierAlt, 'K'}, {{'K', 35, 60}}, all}}) {
+        fake = FakeKeyboard();
+        fake.workUs = 300;
+        fake.holds = holds;
+        options.stop = stop;
+        PrepareStepTexts({{"0", "kKk"}, {"0", "c"}});
+        PlayRun(0, options);
+        EXPECT_EQ(fake.events, events);
+    }
+    std::vector<int64_t> spacing;
+    for (size_t i = 1; i < fake.sentAt.size(); ++i)
+        spacing.push_back((fake.sentAt[i] - fake.sentAt[i - 1]) / kMs);
+    EXPECT_EQ(spacing, (std::vector<int64_t>{10, 20, 20, 10, 20, 20, 10, 0, 10}));
+}
+
+// However a run ends (a refused event, a close request) it releases every key it pressed, in the
+// reverse order, Ctrl of a "Strg an" included.
+TEST(Playback, EveryWayOutReleasesWhatTheRunPressed) {
+    SetInput(kFakeSeam);
+    PrepareStepTexts({{"0", "Strg an"}, {"0", "aBBBBBBB"}});
+    fake = FakeKeyboard();
+    fake.refuseAt = 4;
+    EXPECT_EQ(PlayRun(0).end, RunEnd::kRefused);
+    EXPECT_EQ(fake.events, " +Ctrl +A -A +Shift -Shift -Ctrl");
+    fake = FakeKeyboard();
+    RunOptions options;
+    options.interrupted = [] { return fake.now >= 100 * kMs; };
+    EXPECT_EQ(PlayRun(0, options).end, RunEnd::kStopped);
+    EXPECT_EQ(fake.events, " +Ctrl +A -A +Shift +B -B -Shift +Shift +B -B -Shift -Ctrl");
 }
 
 }  // namespace

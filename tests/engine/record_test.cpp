@@ -72,7 +72,7 @@ TEST(Recording, EventsBecomeStepsWithTheirPausesAndNotes) {
                             {event.characters.begin(), event.characters.end()},
                             event.dead,
                             {event.plain.begin(), event.plain.end()}});
-        RecordOptions options{{'J', 0}, !test.fixedPause, test.fixedPause ? test.fixedPause : ""};
+        RecordOptions options{{0, 'J'}, !test.fixedPause, test.fixedPause ? test.fixedPause : ""};
         const Recording recording = ConvertRecording(keys, options, 0);
         std::string got;
         for (const StepText& step : recording.steps)

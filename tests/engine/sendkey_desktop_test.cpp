@@ -103,4 +103,25 @@ TEST_F(SendKeyDesktop, ARunTypesAsWrittenWithCapsLockOnAndTheUsersJStopsItWithin
     EXPECT_EQ(typed, std::wstring(text.begin(), text.begin() + typed.size()));
 }
 
+// Keys only: the layout's keys by their scan codes, Shift as the layout needs it, reach the other
+// program as typed; a character without a key refuses the run before anything is sent.
+TEST_F(SendKeyDesktop, KeysOnlyTypesByScanCodesAndRefusesACharacterWithoutAKey) {
+    kv::RunOptions options;
+    options.keys = kv::KeyMode::kScanCodes;
+    kv::PrepareStepTexts({{"0", "aZ!.y"}, {"0", "Return"}});
+    EXPECT_EQ(kv::PlayRun(0, options).end, kv::RunEnd::kPlayed);
+    kv::PrepareStepTexts({{"0", "b"}, {"0", "c\xA4"}});
+    const kv::RunResult refused = kv::PlayRun(0, options);
+    EXPECT_EQ(refused.end, kv::RunEnd::kNoKey);
+    EXPECT_EQ(refused.key + std::to_string(refused.step),
+              "\xA4"
+              "1");
+    Recording got;
+    EXPECT_TRUE(PollUntil([&] { return (got = ReadLog(log_)).characters.size() >= 6; }));
+    Sleep(300);
+    got = ReadLog(log_);
+    EXPECT_EQ(got.characters, L"aZ!.y\r");
+    EXPECT_EQ(got.keys.substr(0, 24), "down 41 1E 0\nup 41 1E 0\n");
+}
+
 }  // namespace
