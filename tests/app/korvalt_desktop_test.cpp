@@ -32,41 +32,63 @@ void ClickTrayIcon(const std::string& clicks) {
               " click " + clicks);
 }
 
+// The key recorder, then Korvalt with `steps` in a list file named on its command line; Korvalt's
+// main window once its last gadget exists (the window shows before them).
+HWND StartWithList(const std::string& steps, const std::string& list, const std::string& log,
+                   std::unique_ptr<Process>& recorder, std::unique_ptr<Process>& korvalt) {
+    std::ofstream(list, std::ios::binary) << steps;
+    recorder = StartKeyRecorder(log);
+    if (!PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }))
+        return nullptr;
+    korvalt = std::make_unique<Process>(BesideThisExe("korvalt.exe") + " \"" + list + "\"");
+    HWND window = nullptr;
+    PollUntil([&] {
+        window = FindWindowA(nullptr, kMainTitle);
+        return IsWindowVisible(window) && GetDlgItem(window, kGadgetWebLabel);
+    });
+    return window;
+}
+
+// "Start..." by the button's own notification (BM_CLICK does nothing in a window that is not
+// active).
+void Start(HWND window) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, kGadgetStart)));
+}
+
+// Armed, with the recorder in front as the program the user types into.
+bool Arm(HWND window) {
+    Start(window);
+    if (!PollUntil([&] {
+            return !IsWindowVisible(window) && IsWindowVisible(FindWindowA(nullptr, kTrayWindow));
+        }))
+        return false;
+    RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
+    return PollUntil([] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); });
+}
+
+// A run holds Korvalt's thread, which then answers no message.
+bool Answers(HWND window, DWORD ms) {
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
+}
+
 // Korvalt, started with a list file, types it into another program, the key recorder, in whole
 // passes until J, and the tray icon's double click (not a single or a right click) brings the
 // window back as it was left.
 TEST(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick) {
     const std::string log = TempPath("e2e.log"), list = TempPath("e2e.txt");
-    std::ofstream(list, std::ios::binary) << "0\t" << kTypedText << "\r\n300\tReturn\r\n";
-    std::unique_ptr<Process> recorder = StartKeyRecorder(log);
-    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
-    Process korvalt(BesideThisExe("korvalt.exe") + " \"" + list + "\"");
-    HWND window = nullptr;
-    // The window shows before its gadgets exist; the last one made tells that all are there.
-    ASSERT_TRUE(PollUntil([&] {
-        window = FindWindowA(nullptr, kMainTitle);
-        return IsWindowVisible(window) && GetDlgItem(window, kGadgetWebLabel);
-    }));
+    std::unique_ptr<Process> recorder, korvalt;
+    const HWND window =
+        StartWithList("0\t" + kTypedText + "\r\n300\tReturn\r\n", list, log, recorder, korvalt);
+    ASSERT_TRUE(window);
     const auto shown = [&] { return IsWindowVisible(window) != 0; };
-    // A run holds Korvalt's thread, which then answers no message.
-    const auto answers = [&](DWORD ms) {
-        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
-    };
     PostMessageA(GetDlgItem(window, kGadgetRepeatEnable), BM_CLICK, 0, 0);
-    // "Start..." by the button's own notification (BM_CLICK does nothing in a window that is not
-    // active); then the recorder takes the focus, as the program the user types into.
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, kGadgetStart)));
-    ASSERT_TRUE(
-        PollUntil([&] { return !shown() && IsWindowVisible(FindWindowA(nullptr, kTrayWindow)); }));
-    RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
-    ASSERT_TRUE(
-        PollUntil([&] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); }));
+    ASSERT_TRUE(Arm(window));
     RunOnHost(kPressCtrlU);
-    EXPECT_FALSE(answers(500)) << "no run";
+    EXPECT_FALSE(Answers(window, 500)) << "no run";
     EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > 2 * kTypedText.size(); }));
     RunOnHost(kPressJ);
-    EXPECT_TRUE(answers(kLimitMs)) << "the run goes on";
+    EXPECT_TRUE(Answers(window, kLimitMs)) << "the run goes on";
     for (const char* clicks : {"1", "3"}) {
         ClickTrayIcon(clicks);
         EXPECT_FALSE(PollUntil(shown, kSettleMs));
@@ -84,7 +106,7 @@ TEST(KorvaltExe, PlaysIntoAnotherProgramStopsOnJAndComesBackOnTheTrayDoubleClick
     EXPECT_EQ(SendMessageA(GetDlgItem(window, kGadgetRepeatEnable), BM_GETCHECK, 0, 0),
               BST_CHECKED);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(korvalt.ExitCode(kLimitMs), 0u);
+    EXPECT_EQ(korvalt->ExitCode(kLimitMs), 0u);
     recorder.reset();
     DeleteFileA(log.c_str());
     DeleteFileA(list.c_str());
@@ -131,23 +153,13 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
 TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     constexpr char kPressCtrlF9[] = "xdotool keydown ctrl keydown F9 sleep 0.2 keyup F9 keyup ctrl";
     const std::string log = TempPath("chords.log"), list = TempPath("chords.txt");
-    std::ofstream(list, std::ios::binary) << "0\tAbC\r\n";
     std::string ini = BesideThisExe("korvalt.ini");
     ini = ini.substr(1, ini.size() - 2);
     std::ofstream(ini, std::ios::binary) << "[Korvalt]\r\nTrigger=Strg+F9\r\nStop=Pause\r\n";
-    std::unique_ptr<Process> recorder = StartKeyRecorder(log);
-    ASSERT_TRUE(PollUntil([&] { return FindWindowA(nullptr, kRecorderTitle) != nullptr; }));
-    Process korvalt(BesideThisExe("korvalt.exe") + " \"" + list + "\"");
-    HWND window = nullptr;
-    const bool started = PollUntil([&] {
-        window = FindWindowA(nullptr, kMainTitle);
-        return IsWindowVisible(window) && GetDlgItem(window, kGadgetWebLabel);
-    });
+    std::unique_ptr<Process> recorder, korvalt;
+    const HWND window = StartWithList("0\tAbC\r\n", list, log, recorder, korvalt);
     DeleteFileA(ini.c_str());
-    ASSERT_TRUE(started);
-    const auto answers = [&](DWORD ms) {
-        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
-    };
+    ASSERT_TRUE(window);
     RunOnHost(std::string("xdotool search --name '^") + kMainTitle +
               "$' windowfocus --sync key ctrl+e");
     HWND settings = nullptr;
@@ -161,12 +173,8 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     EXPECT_STREQ(stop, "Pause");
     PostMessageA(settings, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PollUntil([&] { return !IsWindow(settings); }));
-    const auto start = [&] {
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kGadgetStart, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(window, kGadgetStart)));
-    };
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F9));
-    start();
+    Start(window);
     HWND box = nullptr;
     ASSERT_TRUE(PollUntil([&] { return (box = FindWindowA("#32770", "Korvalt")); }));
     char text[512] = {};
@@ -178,19 +186,14 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     UnregisterHotKey(nullptr, 1);
     EXPECT_TRUE(IsWindowVisible(window));
     PostMessageA(GetDlgItem(window, kGadgetRepeatEnable), BM_CLICK, 0, 0);
-    start();
-    ASSERT_TRUE(
-        PollUntil([&] { return !IsWindowVisible(window) && FindWindowA(nullptr, kTrayWindow); }));
-    RunOnHost(std::string("xdotool search --name '^") + kRecorderTitle + "$' windowfocus");
-    ASSERT_TRUE(
-        PollUntil([&] { return GetForegroundWindow() == FindWindowA(nullptr, kRecorderTitle); }));
+    ASSERT_TRUE(Arm(window));
     RunOnHost(kPressCtrlU);
-    EXPECT_TRUE(answers(kSettleMs)) << "Ctrl+U started a run";
+    EXPECT_TRUE(Answers(window, kSettleMs)) << "Ctrl+U started a run";
     EXPECT_EQ(Typed(log), "");
     RunOnHost(kPressCtrlF9);
     EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > 10; }));
     RunOnHost("xdotool keydown Pause sleep 0.1 keyup Pause");
-    EXPECT_TRUE(answers(kLimitMs)) << "Pause did not stop the run";
+    EXPECT_TRUE(Answers(window, kLimitMs)) << "Pause did not stop the run";
     const std::string typed = Typed(log);
     Sleep(kSettleMs);
     EXPECT_EQ(Typed(log), typed);
@@ -198,7 +201,7 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     RunOnHost(kPressCtrlF9);
     EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > typed.size() + 10; }));
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(korvalt.ExitCode(kLimitMs), 0u);
+    EXPECT_EQ(korvalt->ExitCode(kLimitMs), 0u);
     Sleep(200);
     for (const int key : {VK_CONTROL, VK_SHIFT, int{'A'}, int{'B'}, int{'C'}})
         EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
