@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <utility>
 
 namespace kv {
@@ -65,7 +66,11 @@ size_t HookedKeyCount() {
 LRESULT CALLBACK KeyboardHookProcedure(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        hookedKeys.push_back({event->vkCode, event->scanCode, event->flags, event->time});
+        // Nothing may leave a procedure the system calls: out of memory, the event is lost.
+        try {
+            hookedKeys.push_back({event->vkCode, event->scanCode, event->flags, event->time});
+        } catch (const std::bad_alloc&) {
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

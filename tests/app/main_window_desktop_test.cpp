@@ -494,9 +494,8 @@ TEST_F(MainWindow, SettingsRefuseUnusableFieldsByNameAndKeepUsableOnesInTheFile)
         [] { return scriptNext % 3 != 1 || FindWindowA("#32770", kMessageTitle); }, actions));
     const std::string written = ReadWholeFile(SettingsPath(), 1000).bytes;
     ApplySettings(RunOptions{});
-    WideText path = SettingsPath();
-    path.push_back(L'\0');
-    DeleteFileW(path.data());
+    const WideText path = SettingsPath();
+    DeleteFileW(std::wstring(path.begin(), path.end()).c_str());
     EXPECT_EQ(written,
               "[Korvalt]\r\nTrigger=Strg+Umschalt+F9\r\nStop=Alt+Pause\r\nHoldMs=10\r\n"
               "GapMs=0\r\nKeys=Scancodes\r\n");

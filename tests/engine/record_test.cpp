@@ -65,13 +65,9 @@ TEST(Recording, EventsBecomeStepsWithTheirPausesAndNotes) {
     for (const Case& test : kCases) {
         std::vector<RecordedKey> keys;
         for (const Event& event : test.events)
-            keys.push_back({event.virtualKey,
-                            0,
-                            event.flags,
-                            static_cast<int64_t>(event.ms * 1000),
-                            {event.characters.begin(), event.characters.end()},
-                            event.dead,
-                            {event.plain.begin(), event.plain.end()}});
+            keys.push_back({event.virtualKey, 0, event.flags, static_cast<int64_t>(event.ms * 1000),
+                            WideText(event.characters.begin(), event.characters.end()), event.dead,
+                            WideText(event.plain.begin(), event.plain.end())});
         RecordOptions options{{0, 'J'}, !test.fixedPause, test.fixedPause ? test.fixedPause : ""};
         const Recording recording = ConvertRecording(keys, options, 0);
         std::string got;

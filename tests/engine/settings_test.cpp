@@ -12,19 +12,13 @@ namespace {
 // Chords by name in any case come back in their written form ("-" for a name refused); the file
 // text round-trips; each bad line keeps its default while the good ones apply.
 TEST(Settings, ChordsByNameAndTheFileTextRoundTripWithBadLinesKeepingTheirDefaults) {
-    const char* const chords[][2] = {{"strg+u", "Strg+U"},
-                                     {"Umschalt+Strg+F9", "Strg+Umschalt+F9"},
-                                     {"win+alt+f24", "Alt+Win+F24"},
-                                     {"rollen", "Rollen"},
-                                     {"Strg+Einfg", "Strg+Einfg"},
-                                     {"7", "7"},
-                                     {"Strg+Strg+U", "-"},
-                                     {"Strg+", "-"},
-                                     {"Strg", "-"},
-                                     {"F25", "-"},
-                                     {"F0", "-"},
-                                     {"Hyper+U", "-"},
-                                     {"\xFC", "-"}};
+    // clang-format off
+    const char* const chords[][2] = {
+        {"strg+u", "Strg+U"}, {"Umschalt+Strg+F9", "Strg+Umschalt+F9"}, {"7", "7"},
+        {"win+alt+f24", "Alt+Win+F24"}, {"rollen", "Rollen"}, {"Strg+Einfg", "Strg+Einfg"},
+        {"Strg+Strg+U", "-"}, {"Strg+", "-"}, {"Strg", "-"}, {"F25", "-"}, {"F0", "-"},
+        {"Hyper+U", "-"}, {"\xFC", "-"}};
+    // clang-format on
     for (const auto& [name, written] : chords) {
         Chord chord;
         EXPECT_EQ(ParseChord(name, chord) ? ChordName(chord) : "-", written) << name;
