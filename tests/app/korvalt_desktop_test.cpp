@@ -161,15 +161,16 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     std::unique_ptr<Process> recorder, korvalt;
     const HWND window =
         StartWithList("0\tAbC\r\n0\tStrg an\r\n400\tStrg aus\r\n", list, log, recorder, korvalt);
-    DeleteFileA(ini.c_str());
-    ASSERT_TRUE(window);
     RunOnHost(std::string("xdotool search --name '^") + kMainTitle +
               "$' windowfocus --sync key ctrl+e");
     HWND settings = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
+    // Korvalt shows its window before it reads the file, and the settings window after.
+    const bool read = PollUntil([&] {
         settings = FindWindowA(nullptr, "Einstellungen");
         return GetDlgItem(settings, kGadgetSettingsCancel) != nullptr;
-    }));
+    });
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(window && read);
     char stop[32] = {};
     SendMessageA(GetDlgItem(settings, kGadgetSettingsStop), WM_GETTEXT, sizeof stop,
                  reinterpret_cast<LPARAM>(stop));
