@@ -23,7 +23,8 @@ SessionEndWatcher::SessionEndWatcher(void (*onEnd)())
     if (!ready_)
         return;
     thread_ = CreateThread(nullptr, 0, &Watch, this, 0, &threadId_);
-    // Its queue exists once it is ready, so the quit message posted at the end reaches it.
+    // Its window, and with it its queue, exists once it is ready, so the quit message posted at the
+    // end reaches it.
     if (thread_)
         WaitForSingleObject(ready_, INFINITE);
     CloseHandle(ready_);
@@ -50,9 +51,8 @@ DWORD WINAPI SessionEndWatcher::Watch(void* watcher) {
                                         0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (window)
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self->onEnd_));
-    MSG message;
-    PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(self->ready_);
+    MSG message;
     while (window && GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
     if (window)
