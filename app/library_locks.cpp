@@ -55,8 +55,8 @@ int pthread_once(long* once, void (*function)()) {
     return 0;
 }
 
-// The destructor is never called: the program's threads other than its first are the system's,
-// and it throws on none of them.
+// The destructor is never called: the program's threads other than its first (the system's and
+// the session's end watcher) throw nothing.
 int pthread_key_create(unsigned* key, void (*)(void*)) {
     const DWORD index = TlsAlloc();
     if (index == TLS_OUT_OF_INDEXES)

@@ -18,6 +18,7 @@
 #include "toolkit/hotkey.h"
 #include "toolkit/image.h"
 #include "toolkit/requester.h"
+#include "toolkit/sessionend.h"
 #include "toolkit/systray.h"
 #include "toolkit/window.h"
 
@@ -172,6 +173,9 @@ int32_t RunPlayback() {
         return 0;
     }
     SysTrayIconToolTip(kTrayIconPlayback, TrayToolTip(CurrentOptions()).c_str());
+    // A run answers no message: the session's end reaches it through a thread of its own, which
+    // gives the run's keys back before Windows may end the process.
+    const SessionEndWatcher sessionEnd(EndRunFromOutside);
     const bool closing = StayArmed(repetitionCount, trigger);
     RemoveSysTrayIcon(kTrayIconPlayback);
     // The main loop ends on the request it would have seen itself.

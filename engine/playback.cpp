@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,11 +26,8 @@ constexpr int64_t kReleaseEchoUs = 50 * kMicrosecondsPerMs;
 constexpr int16_t kKeyDownBit = static_cast<int16_t>(0x8000);
 constexpr int16_t kPressedSinceBit = 1;
 
-class HeldKeys;
-
 struct RunState {
     RunOptions options;
-    HeldKeys* held = nullptr;      // of the run under way
     bool awaitingRelease = false;  // of the user's trigger chord, before the run's first key
     bool refused = false;          // an event the system did not insert ended the run
     // Until then the stop key reads as down by the run's own J (or one from before the run), and
@@ -51,40 +49,76 @@ bool SameKey(const KeyEvent& one, const KeyEvent& other) {
     return one.virtualKey == other.virtualKey && one.character == other.character;
 }
 
+// The session ending gives the run's keys back from another thread: the sending of an event with
+// its recording, and the release, are one at a time.
+SRWLOCK heldLock = SRWLOCK_INIT;
+
+class Locked {
+  public:
+    Locked() { AcquireSRWLockExclusive(&heldLock); }
+    ~Locked() { ReleaseSRWLockExclusive(&heldLock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
+class HeldKeys;
+HeldKeys* held = nullptr;  // of the run under way; changed under the lock
+
 // Every event of a run goes through here, and every key it pressed and Caps Lock as the run found
 // it are given back when the run ends, however it ends: by its end, a stop, a refused event, an
-// exception, or the program being asked to close.
+// exception, the program being asked to close, or the session ending.
 class HeldKeys {
   public:
-    HeldKeys() { run.held = this; }
+    explicit HeldKeys(KeyMode keys) : keys_(keys) {
+        const Locked locked;
+        held = this;
+    }
     ~HeldKeys() {
+        const Locked locked;
         Release();
-        run.held = nullptr;
+        held = nullptr;
     }
     HeldKeys(const HeldKeys&) = delete;
     HeldKeys& operator=(const HeldKeys&) = delete;
 
-    // False when the system did not insert it.
+    // False when the system did not insert it. Once the keys were given back from outside,
+    // nothing more goes down: the event is dropped.
     bool Send(const KeyEvent& event) {
+        const Locked locked;
+        return givenBack_ || Record(event);
+    }
+    // A Caps Lock left on would type the text's letters in the other case.
+    void TurnCapsLockOff() {
+        const Locked locked;
+        capsLockTurnedOff_ = !givenBack_ && Record(TapOf(VK_CAPITAL, keys_));
+    }
+    // From another thread; the run then stops at its next look at the stop key.
+    void GiveBack() {
+        givenBack_ = true;
+        Release();
+    }
+    bool givenBack() const { return givenBack_; }
+
+  private:
+    // These run under the lock.
+    bool Record(const KeyEvent& event) {
         if (!SendKeyEvent(event))
             return false;
         const auto same = std::find_if(pressed_.begin(), pressed_.end(),
-                                       [&](const KeyEvent& held) { return SameKey(held, event); });
+                                       [&](const KeyEvent& down) { return SameKey(down, event); });
         if (IsRelease(event) && same != pressed_.end())
             pressed_.erase(same);
         else if (!IsRelease(event) && same == pressed_.end())
             pressed_.push_back(event);
         return true;
     }
-    bool Send(const KeyEvents& events) {
+    bool Record(const KeyEvents& events) {
         for (int i = 0; i < events.count; ++i) {
-            if (!Send(events.event[i]))
+            if (!Record(events.event[i]))
                 return false;
         }
         return true;
     }
-    // A Caps Lock left on would type the text's letters in the other case.
-    void TurnCapsLockOff() { capsLockTurnedOff_ = Send(TapOf(VK_CAPITAL, run.options.keys)); }
     void Release() {
         for (auto key = pressed_.rbegin(); key != pressed_.rend(); ++key) {
             KeyEvent release = *key;
@@ -93,12 +127,13 @@ class HeldKeys {
         }
         pressed_.clear();
         if (std::exchange(capsLockTurnedOff_, false) && !Input().capsLock())
-            Send(TapOf(VK_CAPITAL, run.options.keys));
+            Record(TapOf(VK_CAPITAL, keys_));
     }
 
-  private:
+    const KeyMode keys_;
     std::vector<KeyEvent> pressed_;
     bool capsLockTurnedOff_ = false;
+    std::atomic<bool> givenBack_{false};
 };
 
 bool KeyDown(int virtualKey) {
@@ -120,6 +155,8 @@ bool IsModifierKey(uint8_t key) {
 bool StopKeyPressed() {
     const InputSeam& input = Input();
     const Chord& stop = run.options.stop;
+    if (held && held->givenBack())
+        return true;
     const int16_t state = input.asyncKeyState(stop.key);
     if ((input.now() < run.ownStopKeyUntil ? state & kPressedSinceBit : state) == 0)
         return run.options.interrupted && run.options.interrupted();
@@ -151,7 +188,7 @@ void NoteTriggerRelease() {
     }
     run.awaitingRelease = false;
     if (Input().capsLock())
-        run.held->TurnCapsLockOff();
+        held->TurnCapsLockOff();
 }
 
 // Waits until `deadline` in slices from `start`, only the last one precise, polling the stop key
@@ -204,7 +241,7 @@ bool SendPolling(const KeyEvents& events) {
     for (int i = 0; i < events.count; ++i) {
         const KeyEvent& event = events.event[i];
         run.lastSentAt = input.now();
-        if (!run.held->Send(event)) {
+        if (!held->Send(event)) {
             run.refused = true;
             return true;
         }
@@ -256,7 +293,7 @@ RunResult PlayRun(int32_t repetitionCount, const RunOptions& options) {
     run = RunState{};
     run.options = options;
     run.awaitingRelease = true;
-    HeldKeys held;
+    HeldKeys runHeld(options.keys);
     // A stop key typed while armed is no request to stop this run, though Wine may still report
     // it down.
     input.asyncKeyState(options.stop.key);
@@ -283,8 +320,8 @@ RunResult PlayRun(int32_t repetitionCount, const RunOptions& options) {
 int32_t PlayPass(const RunOptions& options) {
     run.options = options;
     std::optional<HeldKeys> ownHeld;
-    if (!run.held)
-        ownHeld.emplace();
+    if (!held)
+        ownHeld.emplace(options.keys);
     const std::vector<PreparedStep>& steps = PreparedSteps();
     KeyEvents ahead;
     bool laidOutAhead = false;
@@ -315,6 +352,12 @@ int32_t PlayPass(const RunOptions& options) {
         pauseStart = events.count == 0 ? Input().now() : run.lastSentAt;
     }
     return 0;
+}
+
+void EndRunFromOutside() {
+    const Locked locked;
+    if (held)
+        held->GiveBack();
 }
 
 int32_t PauseAndPoll(int32_t pause, const RunOptions& options) {

@@ -34,6 +34,9 @@ struct RunResult {
 // types and as the user had it afterwards. Every key the run pressed is released at its end,
 // however it ends.
 RunResult PlayRun(int32_t repetitionCount, const RunOptions& options = {});
+// From another thread, such as when the session ends: releases every key the run under way holds
+// before it returns, and stops that run, which sends nothing more.
+void EndRunFromOutside();
 // 1 when the stop chord ended the pass, 0 when every entry was played.
 int32_t PlayPass(const RunOptions& options = {});
 // Waits the pause in slices of 2 ms on deadlines from its start, polling the stop chord after

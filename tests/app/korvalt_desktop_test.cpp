@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/numbers.h"
 #include "support.h"
+#include "toolkit/sessionend.h"
 
 // Korvalt's own exe in a process of its own, typing into the key recorder of a third process while
 // xdotool plays the user on the X display.
@@ -148,8 +149,9 @@ TEST(KorvaltCommandLine, StartsWithTheFilesStepsOrSaysWhyNot) {
 
 // With Strg+F9 and Pause in its settings file, Ctrl+E shows them; a chord another program holds is
 // named and Korvalt stays shown; armed, Ctrl+U does nothing, Ctrl+F9 plays the list into another
-// program and Pause stops the endless run. Asked to close during the next run (as taskkill
-// without /F asks), Korvalt ends, and no key the run pressed is left down.
+// program and Pause stops the endless run. The session ending during the next run, which holds
+// Ctrl, stops it; asked to close during the one after (as taskkill without /F asks), Korvalt
+// ends. Neither leaves a key the run pressed down.
 TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     constexpr char kPressCtrlF9[] = "xdotool keydown ctrl keydown F9 sleep 0.2 keyup F9 keyup ctrl";
     const std::string log = TempPath("chords.log"), list = TempPath("chords.txt");
@@ -157,16 +159,18 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     ini = ini.substr(1, ini.size() - 2);
     std::ofstream(ini, std::ios::binary) << "[Korvalt]\r\nTrigger=Strg+F9\r\nStop=Pause\r\n";
     std::unique_ptr<Process> recorder, korvalt;
-    const HWND window = StartWithList("0\tAbC\r\n", list, log, recorder, korvalt);
-    DeleteFileA(ini.c_str());
-    ASSERT_TRUE(window);
+    const HWND window =
+        StartWithList("0\tAbC\r\n0\tStrg an\r\n400\tStrg aus\r\n", list, log, recorder, korvalt);
     RunOnHost(std::string("xdotool search --name '^") + kMainTitle +
               "$' windowfocus --sync key ctrl+e");
     HWND settings = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
+    // Korvalt shows its window before it reads the file, and the settings window after.
+    const bool read = PollUntil([&] {
         settings = FindWindowA(nullptr, "Einstellungen");
         return GetDlgItem(settings, kGadgetSettingsCancel) != nullptr;
-    }));
+    });
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(window && read);
     char stop[32] = {};
     SendMessageA(GetDlgItem(settings, kGadgetSettingsStop), WM_GETTEXT, sizeof stop,
                  reinterpret_cast<LPARAM>(stop));
@@ -198,13 +202,26 @@ TEST(KorvaltExe, TheChosenTriggerPlaysAndTheChosenStopKeyStops) {
     Sleep(kSettleMs);
     EXPECT_EQ(Typed(log), typed);
     EXPECT_EQ(typed.substr(0, 9), "AbCAbCAbC");
-    RunOnHost(kPressCtrlF9);
-    EXPECT_TRUE(PollUntil([&] { return Typed(log).size() > typed.size() + 10; }));
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(korvalt->ExitCode(kLimitMs), 0u);
-    Sleep(200);
-    for (const int key : {VK_CONTROL, VK_SHIFT, int{'A'}, int{'B'}, int{'C'}})
-        EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
+    for (const bool sessionEnds : {true, false}) {
+        const size_t before = Typed(log).size();
+        RunOnHost(kPressCtrlF9);
+        ASSERT_TRUE(PollUntil([&] {
+            return Typed(log).size() > before && GetAsyncKeyState(VK_CONTROL) < 0;
+        })) << sessionEnds;
+        if (sessionEnds) {
+            const HWND watcher = FindWindowA(kSessionEndWindowClass, nullptr);
+            for (const UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+                EXPECT_TRUE(
+                    SendMessageTimeoutA(watcher, message, TRUE, 0, SMTO_NORMAL, 500, nullptr));
+            EXPECT_TRUE(Answers(window, kLimitMs)) << "the session's end did not stop the run";
+        } else {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            EXPECT_EQ(korvalt->ExitCode(kLimitMs), 0u);
+        }
+        Sleep(200);
+        for (const int key : {VK_CONTROL, VK_SHIFT, int{'A'}, int{'B'}, int{'C'}})
+            EXPECT_FALSE(GetAsyncKeyState(key) & 0x8000) << key;
+    }
     recorder.reset();
     DeleteFileA(log.c_str());
     DeleteFileA(list.c_str());
