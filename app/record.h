@@ -5,7 +5,7 @@
 
 #include <bitset>
 #include <cstdint>
-#include <deque>
+#include <vector>
 #include <string>
 
 #include "engine/record.h"
@@ -29,7 +29,7 @@ class KeyRecording {
   public:
     KeyRecording(RecordOptions options, uint32_t startTime);
     // False once the stop chord came.
-    bool Take(const std::deque<HookedKey>& keys);
+    bool Take(const std::vector<HookedKey>& keys);
     Recording Finish() { return recorder_.Finish(); }
 
   private:

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <vector>
 
 #include "app/main_window.h"
@@ -66,7 +65,7 @@ int main() {
         CallNextHookEx(nullptr, code, wParam, lParam);
     });
     const std::vector<LONGLONG> ticks = Times(kv::KeyboardHookProcedure);
-    const std::deque<kv::HookedKey> keys = kv::TakeHookedKeys();
+    const std::vector<kv::HookedKey> keys = kv::TakeHookedKeys();
     bool kept = keys.size() == kEvents;
     for (int index = 0; kept && index < kEvents; ++index)
         kept =

@@ -4,7 +4,6 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -65,15 +64,16 @@ struct BrushDeleter {
 using BrushOwner = std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter>;
 
 struct CachedBrush {
+    COLORREF colour;
     BrushOwner brush;
-    int32_t uses = 0;
+    int32_t uses;
 };
 
 void DestroyGadgetControl(ObjectNumber number);
 
 struct GadgetLibrary {
     CriticalSection brushLock;
-    std::map<COLORREF, CachedBrush> brushes;
+    std::vector<CachedBrush> brushes;
     HFONT font = nullptr;
     ObjectTable<GadgetRecord> gadgets{kGadgetGrowthStep, DestroyGadgetControl};
     HWND parent = nullptr;
@@ -154,25 +154,31 @@ LPARAM TextParameter(const char* text) {
 
 // Brush cache: one solid brush per colour, shared by every gadget that uses the colour.
 
+std::vector<CachedBrush>::iterator CachedBrushOf(COLORREF colour) {
+    std::vector<CachedBrush>& brushes = library->brushes;
+    return std::find_if(brushes.begin(), brushes.end(),
+                        [colour](const CachedBrush& cached) { return cached.colour == colour; });
+}
+
 HBRUSH AcquireBrush(COLORREF colour) {
     Lock lock(library->brushLock);
-    CachedBrush& entry = library->brushes[colour];
-    if (!entry.brush)
-        entry.brush.reset(CreateSolidBrush(colour));
-    if (!entry.brush) {
-        library->brushes.erase(colour);
-        return nullptr;
+    auto entry = CachedBrushOf(colour);
+    if (entry == library->brushes.end()) {
+        BrushOwner brush(CreateSolidBrush(colour));
+        if (!brush)
+            return nullptr;
+        library->brushes.push_back({colour, std::move(brush), 0});
+        entry = library->brushes.end() - 1;
     }
-    ++entry.uses;
-    return entry.brush.get();
+    ++entry->uses;
+    return entry->brush.get();
 }
 
 void ReleaseBrush(COLORREF colour) {
     Lock lock(library->brushLock);
-    auto entry = library->brushes.find(colour);
-    if (entry != library->brushes.end() && --entry->second.uses == 0) {
+    auto entry = CachedBrushOf(colour);
+    if (entry != library->brushes.end() && --entry->uses == 0)
         library->brushes.erase(entry);
-    }
 }
 
 // Colours of string fields and labels.

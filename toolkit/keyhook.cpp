@@ -9,7 +9,7 @@ namespace kv {
 
 namespace {
 
-std::deque<HookedKey> hookedKeys;
+std::vector<HookedKey> hookedKeys;
 HHOOK installedHook = nullptr;
 
 constexpr BYTE kKeyDown = 0x80;
@@ -55,7 +55,7 @@ bool KeyboardHookInstalled() {
     return installedHook != nullptr;
 }
 
-std::deque<HookedKey> TakeHookedKeys() {
+std::vector<HookedKey> TakeHookedKeys() {
     return std::exchange(hookedKeys, {});
 }
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "runtime/textcodec.h"
 
@@ -37,7 +37,7 @@ class KeyboardHook {
 bool KeyboardHookInstalled();
 // The events queued since the last call, oldest first; the queue is left empty. It is bounded
 // only by memory.
-std::deque<HookedKey> TakeHookedKeys();
+std::vector<HookedKey> TakeHookedKeys();
 size_t HookedKeyCount();
 // The hook's procedure: for the benchmark, which times it.
 LRESULT CALLBACK KeyboardHookProcedure(int code, WPARAM wParam, LPARAM lParam);

@@ -8,11 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <exception>
-#include <iterator>
-#include <list>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace kv {
@@ -32,7 +29,7 @@ class ObjectTable {
     using ReleaseFunction = void (*)(ObjectNumber);
 
     ObjectTable(ObjectNumber growthStep, ReleaseFunction release)
-        : growthStep_(growthStep), release_(release), slots_(growthStep) {}
+        : growthStep_(growthStep), release_(release) {}
     ObjectTable(const ObjectTable&) = delete;
     ObjectTable& operator=(const ObjectTable&) = delete;
 
@@ -43,29 +40,30 @@ class ObjectTable {
     Record* Allocate(ObjectNumber number, ObjectNumber* assigned = nullptr) {
         if (number == kDynamicNumber) {
             try {
-                dynamic_.emplace_back();
+                dynamic_.push_back(std::make_unique<Record>());
             } catch (const std::exception&) {
                 return nullptr;
             }
-            Record* record = &dynamic_.back();
+            Record* record = dynamic_.back().get();
             if (assigned)
                 *assigned = NumberOf(record);
             return record;
         }
         if (!IsStatic(number))
             return nullptr;
-        if (number >= Capacity()) {
-            try {
+        try {
+            if (number >= Capacity())
                 slots_.resize(static_cast<size_t>(std::min(number + growthStep_, kStaticLimit)));
-            } catch (const std::exception&) {
-                return nullptr;
-            }
+            if (!slots_[number])
+                slots_[number] = std::make_unique<Record>();
+        } catch (const std::exception&) {
+            return nullptr;
         }
         if (release_)
             release_(number);
         if (assigned)
             *assigned = number;
-        return &slots_[number];
+        return slots_[number].get();
     }
 
     // The record of an object in use, or nullptr.
@@ -77,12 +75,12 @@ class ObjectTable {
     // Frees the number; the platform object must already be gone.
     void Release(ObjectNumber number) {
         if (IsStatic(number)) {
-            if (number < Capacity())
-                slots_[number] = Record{};
+            if (Record* record = Find(number))
+                *record = Record{};
             return;
         }
         for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
-            if (NumberOf(&*it) == number) {
+            if (NumberOf(it->get()) == number) {
                 dynamic_.erase(it);
                 return;
             }
@@ -98,14 +96,14 @@ class ObjectTable {
     template <class Visit>
     void ForEachNumber(Visit visit) {
         for (ObjectNumber i = 0; i < Capacity(); ++i) {
-            if (slots_[i].InUse())
+            if (Lookup(i))
                 visit(i);
         }
         std::vector<ObjectNumber> dynamic;
         try {
-            for (const Record& record : dynamic_) {
-                if (record.InUse())
-                    dynamic.push_back(NumberOf(&record));
+            for (const std::unique_ptr<Record>& record : dynamic_) {
+                if (record->InUse())
+                    dynamic.push_back(NumberOf(record.get()));
             }
         } catch (const std::exception&) {
         }
@@ -126,21 +124,22 @@ class ObjectTable {
 
     Record* Find(ObjectNumber number) {
         if (IsStatic(number))
-            return number < Capacity() ? &slots_[number] : nullptr;
-        for (Record& record : dynamic_) {
-            if (NumberOf(&record) == number)
-                return &record;
+            return number < Capacity() ? slots_[number].get() : nullptr;
+        for (const std::unique_ptr<Record>& record : dynamic_) {
+            if (NumberOf(record.get()) == number)
+                return record.get();
         }
         return nullptr;
     }
 
     ObjectNumber growthStep_;
     ReleaseFunction release_;
-    // A deque keeps records in place when it grows, so a record handed out stays valid while
-    // platform calls made during its creation allocate other numbers.
-    std::deque<Record> slots_;
-    // Oldest first; dynamic numbers are the addresses of these records, stable in a list.
-    std::list<Record> dynamic_;
+    // Each record has its own allocation, so a record handed out stays in place while platform
+    // calls made during its creation allocate other numbers and the tables grow. A static slot
+    // is empty until its number is first used.
+    std::vector<std::unique_ptr<Record>> slots_;
+    // Oldest first; dynamic numbers are the addresses of these records.
+    std::vector<std::unique_ptr<Record>> dynamic_;
 };
 
 }  // namespace kv
