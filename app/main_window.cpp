@@ -12,6 +12,7 @@
 #include "app/steplist_text.h"
 #include "engine/keys.h"
 #include "resources/resource.h"
+#include "runtime/strings.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
 #include "toolkit/listicon.h"
@@ -32,7 +33,7 @@ void CatchEmbeddedIcon(ObjectNumber image, int resourceId) {
 }
 
 void AddStep() {
-    const std::string row = GetGadgetText(kGadgetPause) + '\n' + GetGadgetText(kGadgetKey);
+    const std::string row = Concat({GetGadgetText(kGadgetPause), "\n", GetGadgetText(kGadgetKey)});
     AddGadgetItem(kGadgetStepList, kAppendItem, row.c_str());
 }
 

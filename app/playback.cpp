@@ -108,10 +108,10 @@ void Play(int32_t repetitionCount) {
     }
     if (result.end == RunEnd::kNoKey) {
         MessageRequester(WindowID(kMainWindow), kMessageTitle,
-                         ("Nur Tasten (Scancodes): Das Zeichen „" + result.key + "“ in Step " +
-                          std::to_string(result.step + 1) +
-                          " hat im Tastaturlayout des Zielprogramms keine eigene Taste. Es wurde "
-                          "nichts gesendet.")
+                         Concat({"Nur Tasten (Scancodes): Das Zeichen „", result.key, "“ in Step ",
+                                 DecimalText(result.step + 1),
+                                 " hat im Tastaturlayout des Zielprogramms keine eigene Taste. Es "
+                                 "wurde nichts gesendet."})
                              .c_str());
     }
 }
@@ -156,10 +156,10 @@ int32_t RunPlayback() {
     const HotKey trigger(WindowID(kMainWindow), kHotKeyTrigger, HotKeyModifiers(chord), chord.key);
     if (!trigger.registered()) {
         MessageRequester(WindowID(kMainWindow), kMessageTitle,
-                         ("Die Tastenkombination " + ChordName(chord) +
-                          " ist schon von einem anderen Programm belegt. Korvalt ist nicht "
-                          "bereit; wählen Sie unter „Einstellungen“ (Strg+E) einen anderen "
-                          "Auslöser.")
+                         Concat({"Die Tastenkombination ", ChordName(chord),
+                                 " ist schon von einem anderen Programm belegt. Korvalt ist nicht "
+                                 "bereit; wählen Sie unter „Einstellungen“ (Strg+E) einen anderen "
+                                 "Auslöser."})
                              .c_str());
         return 0;
     }

@@ -12,6 +12,7 @@
 #include "engine/playback.h"
 #include "engine/settings.h"
 #include "runtime/delay.h"
+#include "runtime/strings.h"
 #include "runtime/textcodec.h"
 #include "toolkit/gadget.h"
 #include "toolkit/image.h"
@@ -35,7 +36,7 @@ std::string KeyName(const LeftOutKey& key) {
     const LONG code = (static_cast<LONG>(key.scanCode) << 16) | (key.extended ? 1 << 24 : 0);
     if (GetKeyNameTextA(code, name, kKeyNameCapacity) > 0)
         return name;
-    return "Taste " + std::to_string(key.virtualKey);
+    return Concat({"Taste ", DecimalText(key.virtualKey)});
 }
 
 // Each name once, in the order first met.
@@ -49,7 +50,7 @@ std::string NameList(const std::vector<Item>& items, Name name) {
     }
     std::string list;
     for (const std::string& text : names)
-        list += (list.empty() ? "" : ", ") + text;
+        list.append(list.empty() ? "" : ", ").append(text);
     return list;
 }
 
@@ -57,16 +58,16 @@ std::string NameList(const std::vector<Item>& items, Name name) {
 std::string Notes(const Recording& recording) {
     std::string notes;
     if (!recording.simplified.empty())
-        notes += "Vereinfacht aufgenommen (die Liste kennt nur Strg): " +
-                 NameList(recording.simplified, [](const std::string& chord) { return chord; }) +
-                 ".\n";
-    if (!recording.leftOut.empty())
-        notes += "Ausgelassen (Tasten ohne Namen in der Liste): " +
-                 NameList(recording.leftOut, KeyName) + ".\n";
-    if (!recording.refused.empty())
         notes +=
-            "Ausgelassen (nicht in Code Page 1252): " + NameList(recording.refused, CharacterName) +
-            ".\n";
+            Concat({"Vereinfacht aufgenommen (die Liste kennt nur Strg): ",
+                    NameList(recording.simplified, [](const std::string& chord) { return chord; }),
+                    ".\n"});
+    if (!recording.leftOut.empty())
+        notes += Concat({"Ausgelassen (Tasten ohne Namen in der Liste): ",
+                         NameList(recording.leftOut, KeyName), ".\n"});
+    if (!recording.refused.empty())
+        notes += Concat({"Ausgelassen (nicht in Code Page 1252): ",
+                         NameList(recording.refused, CharacterName), ".\n"});
     return notes;
 }
 
@@ -103,7 +104,7 @@ KeyRecording::KeyRecording(RecordOptions options, uint32_t startTime)
         heldAtStart_[key] = (GetAsyncKeyState(key) & kKeyDown) != 0;
 }
 
-bool KeyRecording::Take(const std::deque<HookedKey>& keys) {
+bool KeyRecording::Take(const std::vector<HookedKey>& keys) {
     const HKL layout = keys.empty() ? nullptr : ForegroundLayout();
     for (const HookedKey& key : keys) {
         KeyTyping::Typed typed = typing_.Follow(key, layout);
@@ -141,7 +142,8 @@ void RecordSteps() {
             SetGadgetText(kGadgetWebLabel, kRecordRefused);
             return;
         }
-        const std::string toolTip = kRecordToolTipStart + RecordStopChordName() + kRecordToolTipEnd;
+        const std::string toolTip =
+            Concat({kRecordToolTipStart, RecordStopChordName(), kRecordToolTipEnd});
         SysTrayIconToolTip(kTrayIconRecording, toolTip.c_str());
         closing = RecordUntilDone(recording);
         RemoveSysTrayIcon(kTrayIconRecording);
@@ -168,22 +170,14 @@ void ToggleRecordedPauses() {
 }
 
 std::string InsertRecording(const Recording& recording) {
-    std::vector<std::string> rows;
-    rows.reserve(recording.steps.size());
-    for (const StepText& step : recording.steps)
-        rows.push_back(step.pause + '\n' + step.keyText);
-    const int32_t selected = GetGadgetState(kGadgetStepList);
-    const int32_t position = selected == kNoRow ? CountGadgetItems(kGadgetStepList) : selected + 1;
-    const int32_t inserted = AddGadgetItems(kGadgetStepList, position, rows);
-    if (inserted > 0)
-        SetGadgetState(kGadgetStepList, position);
+    const int32_t inserted = InsertSteps(recording.steps, RowAfterSelection());
     const std::string notes = Notes(recording);
     const std::string status =
-        std::to_string(inserted) + " Steps aufgenommen" +
-        (recording.simplified.empty() ? "" : ", vereinfacht") +
-        (recording.leftOut.empty() && recording.refused.empty() ? "" : ", ausgelassen");
+        Concat({DecimalText(inserted), " Steps aufgenommen",
+                recording.simplified.empty() ? "" : ", vereinfacht",
+                recording.leftOut.empty() && recording.refused.empty() ? "" : ", ausgelassen"});
     SetGadgetText(kGadgetWebLabel, status.c_str());
-    return notes.empty() ? notes : status + ".\n\n" + notes;
+    return notes.empty() ? notes : Concat({status, ".\n\n", notes});
 }
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include "app/steplist_text.h"
 #include "engine/settings.h"
 #include "runtime/files.h"
+#include "runtime/strings.h"
 #include "toolkit/requester.h"
 #include "toolkit/window.h"
 
@@ -102,7 +103,8 @@ void Tell(const WideText& text) {
 
 // "<before>„<path>“<after>"
 WideText AboutFile(const char* before, const WideText& path, const std::string& after) {
-    return Joined(Joined(Joined(AnsiToUtf16(before), "„"), path), AnsiToUtf16("“" + after));
+    return Joined(Joined(Joined(AnsiToUtf16(before), "„"), path),
+                  AnsiToUtf16(Concat({"“", after})));
 }
 
 }  // namespace
@@ -135,7 +137,8 @@ void LoadSettings() {
         return;
     std::string text = " sind Zeilen unbrauchbar; für sie gelten die Vorgaben:";
     for (const size_t line : parsed.badLines)
-        text += "\nZeile " + std::to_string(line) + ": " + LineOf(file.bytes, line);
+        text += Concat(
+            {"\nZeile ", DecimalText(static_cast<int64_t>(line)), ": ", LineOf(file.bytes, line)});
     Tell(AboutFile("In ", path, text));
 }
 
@@ -153,8 +156,8 @@ void ApplySettings(const RunOptions& options) {
 }
 
 std::string TrayToolTip(const RunOptions& options) {
-    return "Korvalt: " + ChordName(options.trigger) + " spielt, " + ChordName(options.stop) +
-           " stoppt";
+    return Concat(
+        {"Korvalt: ", ChordName(options.trigger), " spielt, ", ChordName(options.stop), " stoppt"});
 }
 
 }  // namespace kv

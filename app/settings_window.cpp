@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/steplist_text.h"
 #include "engine/settings.h"
+#include "runtime/strings.h"
 #include "toolkit/gadget.h"
 #include "toolkit/requester.h"
 #include "toolkit/window.h"
@@ -48,9 +49,9 @@ void Build(const RunOptions& options) {
     StringGadget(kGadgetSettingsTriggerKey, 100, 34, 100, 20,
                  ChordName({0, options.trigger.key}).c_str());
     StringGadget(kGadgetSettingsStop, 100, 64, 100, 20, ChordName(options.stop).c_str());
-    StringGadget(kGadgetSettingsHold, 100, 90, 50, 20, std::to_string(options.holdMs).c_str(),
+    StringGadget(kGadgetSettingsHold, 100, 90, 50, 20, DecimalText(options.holdMs).c_str(),
                  kStringNumeric);
-    StringGadget(kGadgetSettingsGap, 100, 116, 50, 20, std::to_string(options.gapMs).c_str(),
+    StringGadget(kGadgetSettingsGap, 100, 116, 50, 20, DecimalText(options.gapMs).c_str(),
                  kStringNumeric);
     ComboBoxGadget(kGadgetSettingsKeyMode, 100, 142, 210, 100);
     for (const char* name : kKeyModeNames)
@@ -63,19 +64,20 @@ void Build(const RunOptions& options) {
 // The fields as settings, or the first field that is unusable and why.
 Refusal Read(RunOptions& options) {
     const std::string keyName = GetGadgetText(kGadgetSettingsTriggerKey);
-    std::string triggerName;
-    for (int i = 0; i < kModifierCount; ++i) {
-        if (GetGadgetState(kModifierBoxes[i]))
-            triggerName += std::string(kModifierKeys[i].name) + "+";
-    }
     Chord key;
     if (!ParseChord(keyName, key) || key.modifiers)
-        return {"Auslöser", "„" + keyName + "“ ist keine bekannte Taste."};
-    ParseChord(triggerName + keyName, options.trigger);
+        return {"Auslöser", Concat({"„", keyName, "“ ist keine bekannte Taste."})};
+    options.trigger = key;
+    for (int i = 0; i < kModifierCount; ++i) {
+        if (GetGadgetState(kModifierBoxes[i]))
+            options.trigger.modifiers |= kModifierKeys[i].bit;
+    }
     const std::string stopName = GetGadgetText(kGadgetSettingsStop);
     if (!ParseChord(stopName, options.stop))
-        return {"Stopp", "„" + stopName + "“ ist keine bekannte Taste oder Tastenkombination."};
-    const std::string range = "Erlaubt sind 0 bis " + std::to_string(kLongestTimingMs) + " ms.";
+        return {"Stopp",
+                Concat({"„", stopName, "“ ist keine bekannte Taste oder Tastenkombination."})};
+    const std::string range =
+        Concat({"Erlaubt sind 0 bis ", DecimalText(kLongestTimingMs), " ms."});
     if (!ParseTiming(GetGadgetText(kGadgetSettingsHold), options.holdMs))
         return {"Haltezeit", range};
     if (!ParseTiming(GetGadgetText(kGadgetSettingsGap), options.gapMs))
@@ -116,8 +118,8 @@ void EditSettings() {
             break;
         }
         MessageRequester(WindowID(kSettingsWindow), kMessageTitle,
-                         (std::string("Einstellungen, Feld „") + refusal.field +
-                          "“: " + refusal.reason + " Nichts wurde geändert.")
+                         Concat({"Einstellungen, Feld „", refusal.field, "“: ", refusal.reason,
+                                 " Nichts wurde geändert."})
                              .c_str());
     }
     CloseWindow(kSettingsWindow);

@@ -15,6 +15,7 @@
 #include "app/playback.h"
 #include "engine/steptext.h"
 #include "runtime/files.h"
+#include "runtime/strings.h"
 #include "runtime/textcodec.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/gadget.h"
@@ -25,7 +26,6 @@
 namespace kv {
 namespace {
 
-constexpr int32_t kAppendRow = -1;
 constexpr char kNothingTaken[] = " Nichts wurde übernommen.";
 constexpr char kNotCopied[] = " Die Liste wurde nicht kopiert.";
 constexpr char kTooLarge[] = "ist größer als 16 MiB";
@@ -53,18 +53,18 @@ Taking Refusal(const std::string& message) {
 // The file's name as the file system has it, whatever the ANSI code page can hold.
 WideText FileRefusal(const WideText& path, const std::string& reason) {
     WideText message = AnsiToUtf16("Die Datei „");
-    const WideText rest = AnsiToUtf16("“ " + reason + "." + kNothingTaken);
+    const WideText rest = AnsiToUtf16(Concat({"“ ", reason, ".", kNothingTaken}));
     message.insert(message.end(), path.begin(), path.end());
     message.insert(message.end(), rest.begin(), rest.end());
     return message;
 }
 
 Taking TooLarge(const char* subject) {
-    return Refusal(std::string(subject) + " " + kTooLarge + "." + kNothingTaken);
+    return Refusal(Concat({subject, " ", kTooLarge, ".", kNothingTaken}));
 }
 
 std::string TooMany() {
-    return "hat zu viele Schritte: die Liste fasst höchstens " + std::to_string(kMostSteps);
+    return Concat({"hat zu viele Schritte: die Liste fasst höchstens ", DecimalText(kMostSteps)});
 }
 
 size_t Room() {
@@ -76,8 +76,8 @@ size_t Room() {
 std::string RefusedCharacter(const AnsiText& text) {
     if (text.complete)
         return {};
-    return "in Zeile " + std::to_string(LineAt(text.text, text.text.size())) + " das Zeichen " +
-           CharacterName(text.refused) + ", das die Liste nicht aufnehmen kann";
+    return Concat({"in Zeile ", DecimalText(LineAt(text.text, text.text.size())), " das Zeichen ",
+                   CharacterName(text.refused), ", das die Liste nicht aufnehmen kann"});
 }
 
 // The Steps of `text`; nothing when there are more than `room`.
@@ -100,10 +100,10 @@ std::optional<std::vector<StepText>> ParseAtMost(const std::string& text, size_t
 Taking FromText(const AnsiText& text, size_t room) {
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
-        return Refusal("Der Text enthält " + refused + "." + kNothingTaken);
+        return Refusal(Concat({"Der Text enthält ", refused, ".", kNothingTaken}));
     std::optional<std::vector<StepText>> rows = ParseAtMost(text.text, room);
     if (!rows)
-        return Refusal("Der Text " + TooMany() + "." + kNothingTaken);
+        return Refusal(Concat({"Der Text ", TooMany(), ".", kNothingTaken}));
     Taking taking;
     taking.rows = std::move(*rows);
     return taking;
@@ -125,8 +125,8 @@ std::string ReadStepFile(const WideText& path, size_t room, std::vector<StepText
     const AnsiText text = DecodeTextBytes(file.bytes);
     switch (text.malformation) {
         case Malformation::kUtf8:
-            return "ist kein gültiges UTF-8 (Zeile " +
-                   std::to_string(LineAt(file.bytes, text.malformedAt)) + ")";
+            return Concat({"ist kein gültiges UTF-8 (Zeile ",
+                           DecimalText(LineAt(file.bytes, text.malformedAt)), ")"});
         case Malformation::kUtf16Odd:
             return "ist kein gültiges UTF-16 (ungerade Länge)";
         case Malformation::kNone:
@@ -136,7 +136,7 @@ std::string ReadStepFile(const WideText& path, size_t room, std::vector<StepText
         return "enthält Nullbytes";
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
-        return "enthält " + refused;
+        return Concat({"enthält ", refused});
     std::optional<std::vector<StepText>> steps = ParseAtMost(text.text, room - rows.size());
     if (!steps)
         return TooMany();
@@ -190,7 +190,7 @@ Taking FromDrop(const DropRecord& drop, size_t room) {
 }
 
 Taking OutOfMemory(const char* consequence) {
-    return Refusal(std::string(kOutOfMemory) + consequence);
+    return Refusal(Concat({kOutOfMemory, consequence}));
 }
 
 Taking FromClipboard() {
@@ -200,7 +200,7 @@ Taking FromClipboard() {
         case ClipboardResult::kDone:
             return FromText(clipboard.text, Room());
         case ClipboardResult::kBusy:
-            return Refusal(std::string(kClipboardBusy) + kNothingTaken);
+            return Refusal(Concat({kClipboardBusy, kNothingTaken}));
         case ClipboardResult::kTooLarge:
             return TooLarge("Der Text");
         case ClipboardResult::kNoText:
@@ -232,30 +232,40 @@ void Tell(const WideText& message) {
     MessageRequester(WindowID(kMainWindow), kMessageTitle, message);
 }
 
-// Everything or, with a refusal, nothing but its message. The rows' texts are made before the
-// list is touched, so that an allocation that fails leaves it as it was.
+// Everything or, with a refusal, nothing but its message.
 void Insert(const Taking& taking, int32_t position) {
-    if (!taking.refusal.empty()) {
+    if (taking.refusal.empty())
+        InsertSteps(taking.rows, position);
+    else
         Tell(taking.refusal);
-        return;
-    }
+}
+
+}  // namespace
+
+int32_t RowAfterSelection() {
+    const int32_t selected = GetGadgetState(kGadgetStepList);
+    return selected == kNoRow ? kAppendRow : selected + 1;
+}
+
+// The rows' texts are made before the list is touched.
+int32_t InsertSteps(const std::vector<StepText>& steps, int32_t position) {
     std::vector<std::string> texts;
     try {
-        texts.reserve(taking.rows.size());
-        for (const StepText& row : taking.rows)
-            texts.push_back(row.pause + '\n' + row.keyText);
+        texts.reserve(steps.size());
+        for (const StepText& step : steps)
+            texts.push_back(Concat({step.pause, "\n", step.keyText}));
     } catch (const std::bad_alloc&) {
         Tell(OutOfMemory(kNothingTaken).refusal);
-        return;
+        return 0;
     }
     const int32_t count = CountGadgetItems(kGadgetStepList);
     if (position == kAppendRow || position > count)
         position = count;
-    if (AddGadgetItems(kGadgetStepList, position, texts) > 0)
+    const int32_t inserted = AddGadgetItems(kGadgetStepList, position, texts);
+    if (inserted > 0)
         SetGadgetState(kGadgetStepList, position);
+    return inserted;
 }
-
-}  // namespace
 
 void EnableStepListDrops() {
     // The first format a source offers in this order wins: files, then Unicode text, which
@@ -272,14 +282,13 @@ void CopyStepList() {
     } catch (const std::bad_alloc&) {
     }
     if (result == ClipboardResult::kBusy)
-        Tell(AnsiToUtf16(std::string(kClipboardBusy) + kNotCopied));
+        Tell(AnsiToUtf16(Concat({kClipboardBusy, kNotCopied})));
     else if (result != ClipboardResult::kDone)
         Tell(OutOfMemory(kNotCopied).refusal);
 }
 
 void PasteSteps() {
-    const int32_t selected = GetGadgetState(kGadgetStepList);
-    Insert(Guarded(FromClipboard), selected == kNoRow ? kAppendRow : selected + 1);
+    Insert(Guarded(FromClipboard), RowAfterSelection());
 }
 
 void TakeDroppedSteps() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/steptext.h"
 #include "runtime/textcodec.h"
 
 namespace kv {
@@ -28,5 +29,11 @@ void PasteSteps();
 void TakeDroppedSteps();
 // The files' Steps at the end of the list, in the files' order; or the message why not.
 void OpenStepFiles(const std::vector<WideText>& paths);
+// The row after the selected one, or kAppendRow with none selected.
+constexpr int32_t kAppendRow = -1;
+int32_t RowAfterSelection();
+// `steps` at `position` (kAppendRow or past the end: at the end), the first of them selected;
+// how many went in. A failed allocation leaves the list as it was, with its message.
+int32_t InsertSteps(const std::vector<StepText>& steps, int32_t position);
 
 }  // namespace kv

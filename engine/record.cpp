@@ -8,6 +8,7 @@
 #include "engine/keys.h"
 #include "engine/settings.h"
 #include "runtime/delay.h"
+#include "runtime/strings.h"
 #include "runtime/textcodec.h"
 
 namespace kv {
@@ -60,15 +61,6 @@ const char* NamedKey(uint8_t virtualKey) {
 }
 
 }  // namespace
-
-std::string ChordName(uint8_t modifiers, const std::string& key) {
-    std::string name;
-    for (const ModifierKey& modifier : kModifierKeys) {
-        if (modifiers & modifier.bit)
-            name += std::string(modifier.name) + "+";
-    }
-    return name + key;
-}
 
 Recorder::Recorder(RecordOptions options, int64_t startUs)
     : options_(std::move(options)), anchorUs_(startUs) {}
@@ -220,7 +212,7 @@ std::string Recorder::Pause(int64_t timeUs) const {
     if (!options_.realPauses)
         return options_.fixedPause;
     const int64_t pauseUs = std::max<int64_t>(timeUs - anchorUs_, 0);
-    return std::to_string((pauseUs + kMicrosecondsPerMs / 2) / kMicrosecondsPerMs);
+    return DecimalText((pauseUs + kMicrosecondsPerMs / 2) / kMicrosecondsPerMs);
 }
 
 Recording ConvertRecording(const std::vector<RecordedKey>& keys, const RecordOptions& options,

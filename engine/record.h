@@ -86,10 +86,6 @@ class Recorder {
     bool stopped_ = false;
 };
 
-// "Strg+Umschalt+x": a key with the modifiers held, as notes name chords (modifiers as chord
-// names have them).
-std::string ChordName(uint8_t modifiers, const std::string& key);
-
 // All events in one go.
 Recording ConvertRecording(const std::vector<RecordedKey>& keys, const RecordOptions& options,
                            int64_t startUs);

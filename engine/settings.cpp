@@ -53,7 +53,7 @@ std::string KeyName(uint8_t key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return std::string(1, static_cast<char>(key));
     if (key >= VK_F1 && key < VK_F1 + kFunctionKeyCount)
-        return "F" + std::to_string(key - VK_F1 + 1);
+        return Concat({"F", DecimalText(key - VK_F1 + 1)});
     for (const NamedKey& named : kNamedKeys) {
         if (named.virtualKey == key)
             return named.name;
@@ -118,13 +118,17 @@ bool ParseTiming(const std::string& text, int32_t& ms) {
     return true;
 }
 
-std::string ChordName(const Chord& chord) {
+std::string ChordName(uint8_t modifiers, const std::string& key) {
     std::string name;
     for (const ModifierKey& modifier : kModifierKeys) {
-        if (chord.modifiers & modifier.bit)
-            name += std::string(modifier.name) + "+";
+        if (modifiers & modifier.bit)
+            name.append(modifier.name).append(1, '+');
     }
-    return name + KeyName(chord.key);
+    return name.append(key);
+}
+
+std::string ChordName(const Chord& chord) {
+    return ChordName(chord.modifiers, KeyName(chord.key));
 }
 
 bool ParseChord(const std::string& name, Chord& chord) {
@@ -159,11 +163,30 @@ SettingsField InvalidField(const RunOptions& options) {
 }
 
 std::string FormatSettings(const RunOptions& options) {
-    return std::string("[") + kSettingsSection + "]" + kLineEnd + kTriggerName + "=" +
-           ChordName(options.trigger) + kLineEnd + kStopName + "=" + ChordName(options.stop) +
-           kLineEnd + kHoldName + "=" + std::to_string(options.holdMs) + kLineEnd + kGapName + "=" +
-           std::to_string(options.gapMs) + kLineEnd + kKeysName + "=" +
-           (options.keys == KeyMode::kLayout ? kLayoutName : kScanCodesName) + kLineEnd;
+    return Concat({"[",
+                   kSettingsSection,
+                   "]",
+                   kLineEnd,
+                   kTriggerName,
+                   "=",
+                   ChordName(options.trigger),
+                   kLineEnd,
+                   kStopName,
+                   "=",
+                   ChordName(options.stop),
+                   kLineEnd,
+                   kHoldName,
+                   "=",
+                   DecimalText(options.holdMs),
+                   kLineEnd,
+                   kGapName,
+                   "=",
+                   DecimalText(options.gapMs),
+                   kLineEnd,
+                   kKeysName,
+                   "=",
+                   options.keys == KeyMode::kLayout ? kLayoutName : kScanCodesName,
+                   kLineEnd});
 }
 
 ParsedSettings ParseSettings(const std::string& text) {
@@ -176,7 +199,7 @@ ParsedSettings ParseSettings(const std::string& text) {
         const std::string line = Trimmed(text.substr(start, end - start));
         start = end + 1;
         if (line.empty() || line[0] == ';' || line[0] == '#' ||
-            SameName(line, (std::string("[") + kSettingsSection + "]").c_str()))
+            SameName(line, Concat({"[", kSettingsSection, "]"}).c_str()))
             continue;
         const size_t equals = line.find('=');
         const std::string name = Trimmed(line.substr(0, equals));

@@ -28,7 +28,9 @@ extern const ModifierKey kModifierKeys[kModifierCount];
 
 constexpr char kSettingsSection[] = "Korvalt";
 
-// Modifiers in table order, then the key, joined by "+": "Strg+U", "Pause".
+// Modifiers in table order, then the key, joined by "+": "Strg+U", "Pause"; recording notes name
+// a chord of any key this way ("Strg+Umschalt+x").
+std::string ChordName(uint8_t modifiers, const std::string& key);
 std::string ChordName(const Chord& chord);
 // False for an unknown name, a repeated modifier, or no key at the end.
 bool ParseChord(const std::string& name, Chord& chord);

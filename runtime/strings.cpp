@@ -44,9 +44,30 @@ std::string MidString(const std::string& text, int32_t position, int32_t length)
     return text.substr(static_cast<size_t>(position - 1), static_cast<size_t>(length));
 }
 
-std::string CharToString(char character) {
-    // Texts end at a zero byte, so the zero character makes the empty text.
-    return character == '\0' ? std::string() : std::string(1, character);
+std::string Concat(std::initializer_list<std::string_view> pieces) {
+    size_t length = 0;
+    for (std::string_view piece : pieces)
+        length += piece.size();
+    std::string text;
+    text.reserve(length);
+    for (std::string_view piece : pieces)
+        text.append(piece.data(), piece.size());
+    return text;
+}
+
+std::string DecimalText(int64_t value) {
+    char digits[24];
+    char* first = digits + sizeof digits;
+    // Counted in the unsigned type, where the most negative value has a magnitude.
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        *--first = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        *--first = '-';
+    return std::string(first, digits + sizeof digits);
 }
 
 }  // namespace kv

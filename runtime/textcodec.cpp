@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/strings.h"
+
 namespace kv {
 namespace {
 
@@ -119,7 +121,7 @@ std::string CharacterName(char32_t character) {
         if (digit != '0' || !digits.empty() || shift < 16)
             digits += digit;
     }
-    return "U+" + digits;
+    return Concat({"U+", digits});
 }
 
 AnsiText Utf16ToAnsi(const wchar_t* text, size_t length) {

@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
+#include <vector>
 #include <exception>
 #include <memory>
 #include <string>
 
+#include "runtime/strings.h"
 #include "toolkit/droptarget.h"
 #include "toolkit/internal.h"
 #include "toolkit/systray.h"
@@ -124,7 +125,7 @@ struct EventRecord {
     int32_t pendingCode = 0;
     WPARAM rawWParam = 0;
     LPARAM rawLParam = 0;
-    std::deque<QueuedEvent> queue;
+    std::vector<QueuedEvent> queue;
     std::unique_ptr<DropRecord> drop;
 };
 
@@ -142,7 +143,7 @@ struct WindowLibrary {
     MessageFilterFunction allowMessage = nullptr;
     ControlMessageHandler controlHandler = nullptr;
     TaskbarCreatedHandler taskbarCreatedHandler = nullptr;
-    std::deque<OwnPost> ownPosts;
+    std::vector<OwnPost> ownPosts;
     MessageHook postedMessageFilter;
 };
 
@@ -157,7 +158,7 @@ EventRecord& Events() {
 
 std::string WindowClassName(ObjectNumber number) {
     // Not snprintf: the exe would carry a whole printf engine for this one number.
-    return "WindowClass_" + std::to_string(number);
+    return Concat({"WindowClass_", DecimalText(number)});
 }
 
 HWND LookupWindow(ObjectNumber number) {
@@ -178,7 +179,7 @@ ObjectNumber PropertyNumber(HWND window) {
 }
 
 void QueueEvent(int32_t code, ObjectNumber window) {
-    std::deque<QueuedEvent>& queue = Events().queue;
+    std::vector<QueuedEvent>& queue = Events().queue;
     if (!queue.empty() && queue.back().code == code && queue.back().window == window)
         return;
     try {
@@ -209,7 +210,7 @@ bool IsDropMessage(UINT message) {
 }
 
 bool TakeOwnPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::deque<OwnPost>& posts = Library().ownPosts;
+    std::vector<OwnPost>& posts = Library().ownPosts;
     const auto post =
         std::find(posts.begin(), posts.end(), OwnPost{window, message, wParam, lParam});
     if (post == posts.end())
@@ -219,7 +220,7 @@ bool TakeOwnPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ForgetOwnPosts(HWND window) {
-    std::deque<OwnPost>& posts = Library().ownPosts;
+    std::vector<OwnPost>& posts = Library().ownPosts;
     posts.erase(std::remove_if(posts.begin(), posts.end(),
                                [window](const OwnPost& post) { return post.window == window; }),
                 posts.end());
@@ -261,7 +262,7 @@ bool IsEventCode(UINT message) {
 
 // Events queued for a window that is gone would name whatever window takes its number next.
 void DropQueuedEvents(ObjectNumber number) {
-    std::deque<QueuedEvent>& queue = Events().queue;
+    std::vector<QueuedEvent>& queue = Events().queue;
     queue.erase(
         std::remove_if(queue.begin(), queue.end(),
                        [number](const QueuedEvent& event) { return event.window == number; }),
@@ -271,7 +272,7 @@ void DropQueuedEvents(ObjectNumber number) {
 int32_t TakeQueuedEvent() {
     EventRecord& events = Events();
     const QueuedEvent event = events.queue.front();
-    events.queue.pop_front();
+    events.queue.erase(events.queue.begin());
     events.window = event.window;
     events.pendingCode = 0;
     return event.code;
