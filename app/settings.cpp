@@ -97,16 +97,6 @@ bool WriteWhole(const WideText& path, const std::string& text) {
     return false;
 }
 
-void Tell(const WideText& text) {
-    MessageRequester(WindowID(kMainWindow), kMessageTitle, text);
-}
-
-// "<before>„<path>“<after>"
-WideText AboutFile(const char* before, const WideText& path, const std::string& after) {
-    return Joined(Joined(Joined(AnsiToUtf16(before), "„"), path),
-                  AnsiToUtf16(Concat({"“", after})));
-}
-
 }  // namespace
 
 const RunOptions& CurrentOptions() {

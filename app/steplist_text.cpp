@@ -5,10 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
 
 #include "app/numbers.h"
@@ -50,15 +48,6 @@ Taking Refusal(const std::string& message) {
     return taking;
 }
 
-// The file's name as the file system has it, whatever the ANSI code page can hold.
-WideText FileRefusal(const WideText& path, const std::string& reason) {
-    WideText message = AnsiToUtf16("Die Datei „");
-    const WideText rest = AnsiToUtf16(Concat({"“ ", reason, ".", kNothingTaken}));
-    message.insert(message.end(), path.begin(), path.end());
-    message.insert(message.end(), rest.begin(), rest.end());
-    return message;
-}
-
 Taking TooLarge(const char* subject) {
     return Refusal(Concat({subject, " ", kTooLarge, ".", kNothingTaken}));
 }
@@ -80,32 +69,32 @@ std::string RefusedCharacter(const AnsiText& text) {
                    CharacterName(text.refused), ", das die Liste nicht aufnehmen kann"});
 }
 
-// The Steps of `text`; nothing when there are more than `room`.
-std::optional<std::vector<StepText>> ParseAtMost(const std::string& text, size_t room) {
-    std::vector<StepText> rows;
+// The Steps of `text` after `rows`; false, with `rows` as they were, when they would be more
+// than `most`.
+bool AddParsedSteps(const std::string& text, size_t most, std::vector<StepText>& rows) {
+    const size_t before = rows.size();
     for (size_t start = 0; start < text.size();) {
         // Cut after a line feed: the slices' lines are the text's lines.
         const size_t cut = text.find('\n', std::min(start + kParseSlice, text.size()));
         const size_t end = cut == std::string::npos ? text.size() : cut + 1;
-        std::vector<StepText> slice = ParseStepText(text.substr(start, end - start));
-        if (slice.size() > room - rows.size())
-            return std::nullopt;
-        rows.insert(rows.end(), std::make_move_iterator(slice.begin()),
-                    std::make_move_iterator(slice.end()));
+        for (StepText& step : ParseStepText(text.substr(start, end - start)))
+            rows.push_back(std::move(step));
+        if (rows.size() > most) {
+            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end());
+            return false;
+        }
         start = end;
     }
-    return rows;
+    return true;
 }
 
 Taking FromText(const AnsiText& text, size_t room) {
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
         return Refusal(Concat({"Der Text enthält ", refused, ".", kNothingTaken}));
-    std::optional<std::vector<StepText>> rows = ParseAtMost(text.text, room);
-    if (!rows)
-        return Refusal(Concat({"Der Text ", TooMany(), ".", kNothingTaken}));
     Taking taking;
-    taking.rows = std::move(*rows);
+    if (!AddParsedSteps(text.text, room, taking.rows))
+        return Refusal(Concat({"Der Text ", TooMany(), ".", kNothingTaken}));
     return taking;
 }
 
@@ -137,11 +126,8 @@ std::string ReadStepFile(const WideText& path, size_t room, std::vector<StepText
     const std::string refused = RefusedCharacter(text);
     if (!refused.empty())
         return Concat({"enthält ", refused});
-    std::optional<std::vector<StepText>> steps = ParseAtMost(text.text, room - rows.size());
-    if (!steps)
+    if (!AddParsedSteps(text.text, room, rows))
         return TooMany();
-    rows.insert(rows.end(), std::make_move_iterator(steps->begin()),
-                std::make_move_iterator(steps->end()));
     return {};
 }
 
@@ -151,7 +137,8 @@ Taking FromFiles(const std::vector<WideText>& paths, size_t room) {
         const std::string reason = ReadStepFile(path, room, taking.rows);
         if (!reason.empty()) {
             taking.rows.clear();
-            taking.refusal = FileRefusal(path, reason);
+            taking.refusal =
+                AboutFile("Die Datei ", path, Concat({" ", reason, ".", kNothingTaken}));
             break;
         }
     }
@@ -228,10 +215,6 @@ bool TakesDrop(ObjectNumber, DropRecord& drop) {
     return takes;
 }
 
-void Tell(const WideText& message) {
-    MessageRequester(WindowID(kMainWindow), kMessageTitle, message);
-}
-
 // Everything or, with a refusal, nothing but its message.
 void Insert(const Taking& taking, int32_t position) {
     if (taking.refusal.empty())
@@ -241,6 +224,18 @@ void Insert(const Taking& taking, int32_t position) {
 }
 
 }  // namespace
+
+void Tell(const WideText& message) {
+    MessageRequester(WindowID(kMainWindow), kMessageTitle, message);
+}
+
+WideText AboutFile(const char* before, const WideText& path, const std::string& after) {
+    WideText message = AnsiToUtf16(Concat({before, "„"}));
+    const WideText rest = AnsiToUtf16(Concat({"“", after}));
+    message.insert(message.end(), path.begin(), path.end());
+    message.insert(message.end(), rest.begin(), rest.end());
+    return message;
+}
 
 int32_t RowAfterSelection() {
     const int32_t selected = GetGadgetState(kGadgetStepList);

@@ -4,6 +4,7 @@
 // owned by the main window, and the list stays as it was.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/steptext.h"
@@ -29,6 +30,11 @@ void PasteSteps();
 void TakeDroppedSteps();
 // The files' Steps at the end of the list, in the files' order; or the message why not.
 void OpenStepFiles(const std::vector<WideText>& paths);
+// A message box over the main window.
+void Tell(const WideText& message);
+// "<before>„<path>“<after>": a file's name as the file system has it, whatever the ANSI code
+// page can hold.
+WideText AboutFile(const char* before, const WideText& path, const std::string& after);
 // The row after the selected one, or kAppendRow with none selected.
 constexpr int32_t kAppendRow = -1;
 int32_t RowAfterSelection();

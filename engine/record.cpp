@@ -211,8 +211,10 @@ void Recorder::EndText() {
 std::string Recorder::Pause(int64_t timeUs) const {
     if (!options_.realPauses)
         return options_.fixedPause;
-    const int64_t pauseUs = std::max<int64_t>(timeUs - anchorUs_, 0);
-    return DecimalText((pauseUs + kMicrosecondsPerMs / 2) / kMicrosecondsPerMs);
+    // Unsigned: a signed 64-bit division would draw in another routine of the 32-bit build.
+    constexpr uint64_t kMsInUs = kMicrosecondsPerMs;
+    const uint64_t pauseUs = timeUs > anchorUs_ ? static_cast<uint64_t>(timeUs - anchorUs_) : 0;
+    return DecimalText(static_cast<int64_t>((pauseUs + kMsInUs / 2) / kMsInUs));
 }
 
 Recording ConvertRecording(const std::vector<RecordedKey>& keys, const RecordOptions& options,

@@ -45,12 +45,32 @@ bool IsDigit(char character) {
     return character >= '0' && character <= '9';
 }
 
-bool SameName(const std::string& text, const char* name) {
-    return UpperCase(text) == UpperCase(name);
+char Upper(char character) {
+    return character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A')
+                                                : character;
+}
+
+bool SameName(std::string_view text, std::string_view name) {
+    return text.size() == name.size() &&
+           std::equal(text.begin(), text.end(), name.begin(),
+                      [](char a, char b) { return Upper(a) == Upper(b); });
+}
+
+// The value of one to `most` decimal digits and nothing else, -1 for any other text.
+int32_t DigitsValue(std::string_view text, size_t most) {
+    if (text.empty() || text.size() > most)
+        return -1;
+    int32_t value = 0;
+    for (const char character : text) {
+        if (!IsDigit(character))
+            return -1;
+        value = value * 10 + (character - '0');
+    }
+    return value;
 }
 
 std::string KeyName(uint8_t key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+    if ((key >= 'A' && key <= 'Z') || IsDigit(static_cast<char>(key)))
         return std::string(1, static_cast<char>(key));
     if (key >= VK_F1 && key < VK_F1 + kFunctionKeyCount)
         return Concat({"F", DecimalText(key - VK_F1 + 1)});
@@ -61,14 +81,15 @@ std::string KeyName(uint8_t key) {
     return std::string();
 }
 
-uint8_t KeyOfName(const std::string& name) {
-    const std::string upper = UpperCase(name);
-    if (upper.size() == 1 && ((upper[0] >= 'A' && upper[0] <= 'Z') || IsDigit(upper[0])))
-        return static_cast<uint8_t>(upper[0]);
-    const bool digits = upper.size() > 1 && upper.size() <= 3 && upper[0] == 'F' &&
-                        std::all_of(upper.begin() + 1, upper.end(), IsDigit) && upper[1] != '0';
-    if (digits && StringToInteger(upper.substr(1)) <= kFunctionKeyCount)
-        return static_cast<uint8_t>(VK_F1 + StringToInteger(upper.substr(1)) - 1);
+uint8_t KeyOfName(std::string_view name) {
+    const char first = name.empty() ? '\0' : Upper(name[0]);
+    if (name.size() == 1 && ((first >= 'A' && first <= 'Z') || IsDigit(first)))
+        return static_cast<uint8_t>(first);
+    if (first == 'F' && name.size() > 1 && name[1] != '0') {
+        const int32_t number = DigitsValue(name.substr(1), 2);
+        if (number >= 1 && number <= kFunctionKeyCount)
+            return static_cast<uint8_t>(VK_F1 + number - 1);
+    }
     for (const NamedKey& named : kNamedKeys) {
         if (SameName(name, named.name))
             return named.virtualKey;
@@ -76,15 +97,15 @@ uint8_t KeyOfName(const std::string& name) {
     return 0;
 }
 
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
+    if (first == std::string_view::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
 }
 
 // One "name=value" line into `options`; false when it names nothing known or its value is unusable.
-bool ParseSetting(const std::string& name, const std::string& value, RunOptions& options) {
+bool ParseSetting(std::string_view name, std::string_view value, RunOptions& options) {
     Chord chord;
     if (SameName(name, kTriggerName) && ParseChord(value, chord) && chord.modifiers) {
         options.trigger = chord;
@@ -108,11 +129,9 @@ bool ParseSetting(const std::string& name, const std::string& value, RunOptions&
 
 }  // namespace
 
-bool ParseTiming(const std::string& text, int32_t& ms) {
-    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), IsDigit))
-        return false;
-    const int32_t value = StringToInteger(text);
-    if (value > kLongestTimingMs)
+bool ParseTiming(std::string_view text, int32_t& ms) {
+    const int32_t value = DigitsValue(text, 4);
+    if (value < 0 || value > kLongestTimingMs)
         return false;
     ms = value;
     return true;
@@ -131,11 +150,11 @@ std::string ChordName(const Chord& chord) {
     return ChordName(chord.modifiers, KeyName(chord.key));
 }
 
-bool ParseChord(const std::string& name, Chord& chord) {
+bool ParseChord(std::string_view name, Chord& chord) {
     Chord parsed;
     size_t start = 0;
-    for (size_t plus; (plus = name.find('+', start)) != std::string::npos; start = plus + 1) {
-        const std::string part = name.substr(start, plus - start);
+    for (size_t plus; (plus = name.find('+', start)) != std::string_view::npos; start = plus + 1) {
+        const std::string_view part = name.substr(start, plus - start);
         const auto modifier =
             std::find_if(std::begin(kModifierKeys), std::end(kModifierKeys),
                          [&](const ModifierKey& known) { return SameName(part, known.name); });
@@ -163,47 +182,36 @@ SettingsField InvalidField(const RunOptions& options) {
 }
 
 std::string FormatSettings(const RunOptions& options) {
-    return Concat({"[",
-                   kSettingsSection,
-                   "]",
-                   kLineEnd,
-                   kTriggerName,
-                   "=",
-                   ChordName(options.trigger),
-                   kLineEnd,
-                   kStopName,
-                   "=",
-                   ChordName(options.stop),
-                   kLineEnd,
-                   kHoldName,
-                   "=",
-                   DecimalText(options.holdMs),
-                   kLineEnd,
-                   kGapName,
-                   "=",
-                   DecimalText(options.gapMs),
-                   kLineEnd,
-                   kKeysName,
-                   "=",
-                   options.keys == KeyMode::kLayout ? kLayoutName : kScanCodesName,
-                   kLineEnd});
+    const std::string lines[][2] = {
+        {kTriggerName, ChordName(options.trigger)},
+        {kStopName, ChordName(options.stop)},
+        {kHoldName, DecimalText(options.holdMs)},
+        {kGapName, DecimalText(options.gapMs)},
+        {kKeysName, options.keys == KeyMode::kLayout ? kLayoutName : kScanCodesName},
+    };
+    std::string text = Concat({"[", kSettingsSection, "]", kLineEnd});
+    for (const auto& [name, value] : lines)
+        text += Concat({name, "=", value, kLineEnd});
+    return text;
 }
 
 ParsedSettings ParseSettings(const std::string& text) {
     ParsedSettings parsed;
     size_t stopLine = 0;
     size_t number = 0;
-    for (size_t start = 0; start < text.size(); ++number) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string line = Trimmed(text.substr(start, end - start));
+    const std::string_view all = text;
+    for (size_t start = 0; start < all.size(); ++number) {
+        size_t end = all.find('\n', start);
+        end = end == std::string_view::npos ? all.size() : end;
+        const std::string_view line = Trimmed(all.substr(start, end - start));
         start = end + 1;
         if (line.empty() || line[0] == ';' || line[0] == '#' ||
-            SameName(line, Concat({"[", kSettingsSection, "]"}).c_str()))
+            (line.front() == '[' && line.back() == ']' &&
+             SameName(line.substr(1, line.size() - 2), kSettingsSection)))
             continue;
         const size_t equals = line.find('=');
-        const std::string name = Trimmed(line.substr(0, equals));
-        if (equals == std::string::npos ||
+        const std::string_view name = Trimmed(line.substr(0, equals));
+        if (equals == std::string_view::npos ||
             !ParseSetting(name, Trimmed(line.substr(equals + 1)), parsed.options)) {
             parsed.badLines.push_back(number + 1);
             continue;
@@ -214,8 +222,8 @@ ParsedSettings ParseSettings(const std::string& text) {
     // A stop chord that is the trigger would stop every run it starts.
     if (parsed.options.trigger == parsed.options.stop) {
         parsed.options.stop = RunOptions{}.stop;
-        parsed.badLines.push_back(stopLine);
-        std::sort(parsed.badLines.begin(), parsed.badLines.end());
+        std::vector<size_t>& bad = parsed.badLines;
+        bad.insert(std::upper_bound(bad.begin(), bad.end(), stopLine), stopLine);
     }
     return parsed;
 }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/options.h"
@@ -33,10 +34,10 @@ constexpr char kSettingsSection[] = "Korvalt";
 std::string ChordName(uint8_t modifiers, const std::string& key);
 std::string ChordName(const Chord& chord);
 // False for an unknown name, a repeated modifier, or no key at the end.
-bool ParseChord(const std::string& name, Chord& chord);
+bool ParseChord(std::string_view name, Chord& chord);
 
 // A time in milliseconds: digits only, 0 to kLongestTimingMs; `ms` is left alone otherwise.
-bool ParseTiming(const std::string& text, int32_t& ms);
+bool ParseTiming(std::string_view text, int32_t& ms);
 
 // The settings a user may keep, checked as a whole.
 enum class SettingsField { kNone, kTrigger, kStop, kHoldMs, kGapMs, kKeys };

@@ -59,12 +59,16 @@ bool SleepOnDelay(DelayFunction delay, int64_t microseconds) {
 template <class SleepFunction>
 int64_t MedianLateness(SleepFunction sleep) {
     std::array<int64_t, kProbes> late;
-    for (int64_t& each : late) {
+    for (size_t taken = 0; taken < kProbes; ++taken) {
         const int64_t start = PreciseNow();
         sleep(kProbeUs);
-        each = PreciseNow() - start - kProbeUs;
+        const int64_t each = PreciseNow() - start - kProbeUs;
+        // Kept in order as they come: so few need no selection algorithm.
+        size_t at = taken;
+        for (; at > 0 && late[at - 1] > each; --at)
+            late[at] = late[at - 1];
+        late[at] = each;
     }
-    std::nth_element(late.begin(), late.begin() + kProbes / 2, late.end());
     return late[kProbes / 2];
 }
 
@@ -86,12 +90,15 @@ DeadlineTimer& ProcessTimer() {
 }  // namespace
 
 int64_t PreciseNow() {
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    const int64_t frequency = CounterFrequency();
-    // Split so that the product cannot overflow after a long uptime.
-    return counter.QuadPart / frequency * kMicrosecondsPerSecond +
-           counter.QuadPart % frequency * kMicrosecondsPerSecond / frequency;
+    LARGE_INTEGER raw;
+    QueryPerformanceCounter(&raw);
+    // Unsigned, as the counter never is negative: the 32-bit build then carries one division
+    // routine of the compiler's runtime instead of three. Split so that the product cannot
+    // overflow after a long uptime.
+    const uint64_t counter = static_cast<uint64_t>(raw.QuadPart);
+    const uint64_t frequency = static_cast<uint64_t>(CounterFrequency());
+    return static_cast<int64_t>(counter / frequency * kMicrosecondsPerSecond +
+                                counter % frequency * kMicrosecondsPerSecond / frequency);
 }
 
 DeadlineTimer::DeadlineTimer(bool highResolution) {
@@ -170,8 +177,12 @@ void DeadlineTimer::WaitFor(int64_t microseconds) {
         lateUs_ += (late - lateUs_) / kLatenessWeight;
         return;
     }
-    // Never Sleep(0): that would turn the caller's loop into a spin.
-    Sleep(static_cast<DWORD>(std::max<int64_t>(microseconds / kMicrosecondsPerMs, 1)));
+    // Never Sleep(0): that would turn the caller's loop into a spin. In 32 bits, as a 64-bit
+    // division would draw in a routine of the 32-bit build's runtime; a longer wait goes on in
+    // the caller's loop.
+    const auto us =
+        static_cast<uint32_t>(std::clamp<int64_t>(microseconds, kMicrosecondsPerMs, UINT32_MAX));
+    Sleep(us / static_cast<uint32_t>(kMicrosecondsPerMs));
 }
 
 void WaitUntil(int64_t deadline) {

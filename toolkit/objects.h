@@ -6,9 +6,7 @@
 // lies above every static one. A number is never used as an address: an unknown value simply
 // reads as "not in use".
 
-#include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -20,74 +18,72 @@ constexpr ObjectNumber kDynamicNumber = -1;
 // is allocated.
 constexpr ObjectNumber kMaxStaticNumber = 0xFFFF;
 
+// Frees whatever object holds a number; called before a number is (re)used.
+using ReleaseFunction = void (*)(ObjectNumber);
+
+// The table's work for records of any kind, done once for all kinds; ObjectTable gives it types.
+class ObjectSlots {
+  public:
+    struct Destroyer {
+        void (*destroy)(void* record) = nullptr;
+        void operator()(void* record) const { destroy(record); }
+    };
+    using Owned = std::unique_ptr<void, Destroyer>;
+    struct RecordKind {
+        Owned (*make)();  // a record in its free state; throws when out of memory
+        void (*clear)(void* record);
+        bool (*inUse)(const void* record);
+    };
+
+    ObjectSlots(ObjectNumber growthStep, ReleaseFunction release, const RecordKind& kind)
+        : growthStep_(growthStep), release_(release), kind_(kind) {}
+    ObjectSlots(const ObjectSlots&) = delete;
+    ObjectSlots& operator=(const ObjectSlots&) = delete;
+
+    void* Allocate(ObjectNumber number, ObjectNumber* assigned);
+    void* Lookup(ObjectNumber number) const;
+    void Release(ObjectNumber number);
+    ObjectNumber Capacity() const { return static_cast<ObjectNumber>(slots_.size()); }
+    // The dynamic numbers in use, oldest first; as many as memory allows.
+    std::vector<ObjectNumber> DynamicNumbers() const;
+
+  private:
+    void* Find(ObjectNumber number) const;
+
+    ObjectNumber growthStep_;
+    ReleaseFunction release_;
+    const RecordKind& kind_;
+    // Each record has its own allocation, so a record handed out stays in place while platform
+    // calls made during its creation allocate other numbers and the tables grow. A static slot
+    // is empty until its number is first used.
+    std::vector<Owned> slots_;
+    // Oldest first; dynamic numbers are the addresses of these records.
+    std::vector<Owned> dynamic_;
+};
+
 // Record: default-constructible (the free state), movable, with `bool InUse() const` that is true
 // once the record holds its platform handle.
 template <class Record>
 class ObjectTable {
   public:
-    // Frees whatever object holds a number; called before a number is (re)used.
-    using ReleaseFunction = void (*)(ObjectNumber);
-
     ObjectTable(ObjectNumber growthStep, ReleaseFunction release)
-        : growthStep_(growthStep), release_(release) {}
-    ObjectTable(const ObjectTable&) = delete;
-    ObjectTable& operator=(const ObjectTable&) = delete;
+        : slots_(growthStep, release, kKind) {}
 
     // The record to fill for `number`, with the number it now stands under in `assigned`
     // (the new dynamic number for -1). A previous holder of a static number is released first.
     // nullptr when the number is refused (below -1, above kMaxStaticNumber) or the table cannot
     // grow.
     Record* Allocate(ObjectNumber number, ObjectNumber* assigned = nullptr) {
-        if (number == kDynamicNumber) {
-            try {
-                dynamic_.push_back(std::make_unique<Record>());
-            } catch (const std::exception&) {
-                return nullptr;
-            }
-            Record* record = dynamic_.back().get();
-            if (assigned)
-                *assigned = NumberOf(record);
-            return record;
-        }
-        if (!IsStatic(number))
-            return nullptr;
-        try {
-            if (number >= Capacity())
-                slots_.resize(static_cast<size_t>(std::min(number + growthStep_, kStaticLimit)));
-            if (!slots_[number])
-                slots_[number] = std::make_unique<Record>();
-        } catch (const std::exception&) {
-            return nullptr;
-        }
-        if (release_)
-            release_(number);
-        if (assigned)
-            *assigned = number;
-        return slots_[number].get();
+        return static_cast<Record*>(slots_.Allocate(number, assigned));
     }
 
     // The record of an object in use, or nullptr.
-    Record* Lookup(ObjectNumber number) {
-        Record* record = Find(number);
-        return record && record->InUse() ? record : nullptr;
-    }
+    Record* Lookup(ObjectNumber number) { return static_cast<Record*>(slots_.Lookup(number)); }
 
     // Frees the number; the platform object must already be gone.
-    void Release(ObjectNumber number) {
-        if (IsStatic(number)) {
-            if (Record* record = Find(number))
-                *record = Record{};
-            return;
-        }
-        for (auto it = dynamic_.begin(); it != dynamic_.end(); ++it) {
-            if (NumberOf(it->get()) == number) {
-                dynamic_.erase(it);
-                return;
-            }
-        }
-    }
+    void Release(ObjectNumber number) { slots_.Release(number); }
 
-    ObjectNumber Capacity() const { return static_cast<ObjectNumber>(slots_.size()); }
+    ObjectNumber Capacity() const { return slots_.Capacity(); }
 
     // Calls `visit` with every number in use: static numbers ascending, then dynamic ones from the
     // oldest to the newest. The walk keeps its place to itself, so `visit` may free or create
@@ -99,47 +95,26 @@ class ObjectTable {
             if (Lookup(i))
                 visit(i);
         }
-        std::vector<ObjectNumber> dynamic;
-        try {
-            for (const std::unique_ptr<Record>& record : dynamic_) {
-                if (record->InUse())
-                    dynamic.push_back(NumberOf(record.get()));
-            }
-        } catch (const std::exception&) {
-        }
-        for (ObjectNumber number : dynamic) {
+        for (ObjectNumber number : slots_.DynamicNumbers()) {
             if (Lookup(number))
                 visit(number);
         }
     }
 
   private:
-    static constexpr ObjectNumber kStaticLimit = kMaxStaticNumber + 1;
-
-    static bool IsStatic(ObjectNumber number) { return number >= 0 && number <= kMaxStaticNumber; }
-
-    static ObjectNumber NumberOf(const Record* record) {
-        return reinterpret_cast<ObjectNumber>(record);
+    static ObjectSlots::Owned Make() {
+        return ObjectSlots::Owned(std::make_unique<Record>().release(), {Destroy});
     }
-
-    Record* Find(ObjectNumber number) {
-        if (IsStatic(number))
-            return number < Capacity() ? slots_[number].get() : nullptr;
-        for (const std::unique_ptr<Record>& record : dynamic_) {
-            if (NumberOf(record.get()) == number)
-                return record.get();
-        }
-        return nullptr;
+    static void Destroy(void* record) {
+        std::default_delete<Record>()(static_cast<Record*>(record));
     }
+    static constexpr ObjectSlots::RecordKind kKind = {
+        Make,
+        [](void* record) { *static_cast<Record*>(record) = Record{}; },
+        [](const void* record) { return static_cast<const Record*>(record)->InUse(); },
+    };
 
-    ObjectNumber growthStep_;
-    ReleaseFunction release_;
-    // Each record has its own allocation, so a record handed out stays in place while platform
-    // calls made during its creation allocate other numbers and the tables grow. A static slot
-    // is empty until its number is first used.
-    std::vector<std::unique_ptr<Record>> slots_;
-    // Oldest first; dynamic numbers are the addresses of these records.
-    std::vector<std::unique_ptr<Record>> dynamic_;
+    ObjectSlots slots_;
 };
 
 }  // namespace kv
