@@ -9,13 +9,21 @@
 namespace {
 
 // Numbers skip blanks and tabs, read one sign and the digits, and wrap in 32 bits (the step
-// preparation's cases show the rest); MidString counts from one and stays inside the text.
-TEST(Strings, IntegersAndMidStrings) {
+// preparation's cases show the rest), and are written back whole, the most negative one too;
+// pieces are joined byte for byte; MidString counts from one and stays inside the text.
+TEST(Strings, IntegersReadAndWrittenPiecesJoinedAndMidStrings) {
     const std::pair<std::string, int32_t> read[] = {
         {"\t 250ms", 250},         {"- 5", 0},         {"+-5", 0}, {"\n5", 0},
         {"2147483648", INT32_MIN}, {"-4294967297", -1}};
     for (const auto& [text, value] : read)
         EXPECT_EQ(kv::StringToInteger(text), value) << '"' << text << '"';
+    const std::pair<int64_t, std::string> written[] = {{0, "0"},
+                                                       {-7, "-7"},
+                                                       {INT64_MIN, "-9223372036854775808"},
+                                                       {INT64_MAX, "9223372036854775807"}};
+    for (const auto& [value, text] : written)
+        EXPECT_EQ(kv::DecimalText(value), text);
+    EXPECT_EQ(kv::Concat({"a", "", std::string("b\0c", 3), "d"}), std::string("ab\0cd", 5));
     const std::string text = "Ab c";
     EXPECT_EQ(kv::MidString(text, 3, 10), " c");
     const std::pair<int32_t, int32_t> outside[] = {{5, 1}, {0, 1}, {-1, 3}, {1, 0}, {1, -1}};
