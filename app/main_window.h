@@ -6,8 +6,8 @@
 
 namespace kv {
 
-constexpr char kMainTitle[] = "Korvalt Ostrivel | Lunafex";
-constexpr char kWebAddress[] = "www.lunafex.example";
+inline constexpr char kMainTitle[] = "Korvalt Ostrivel | Lunafex";
+inline constexpr char kWebAddress[] = "www.lunafex.example";
 constexpr int32_t kMainWidth = 300;
 constexpr int32_t kCollapsedHeight = 420;
 constexpr int32_t kExpandedHeight = 460;

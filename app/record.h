@@ -14,9 +14,9 @@
 namespace kv {
 
 constexpr int32_t kRecordWaitMs = 20;
-constexpr char kRecordToolTipStart[] = "Korvalt nimmt auf: ";
-constexpr char kRecordToolTipEnd[] = " beendet";
-constexpr char kRecordRefused[] = "Aufnahme nicht möglich";
+inline constexpr char kRecordToolTipStart[] = "Korvalt nimmt auf: ";
+inline constexpr char kRecordToolTipEnd[] = " beendet";
+inline constexpr char kRecordRefused[] = "Aufnahme nicht möglich";
 
 // The chord that ends a recording.
 Chord RecordStopChord();

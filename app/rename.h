@@ -5,7 +5,7 @@
 
 namespace kv {
 
-constexpr char kRenameTitle[] = "Umbenennen...";
+inline constexpr char kRenameTitle[] = "Umbenennen...";
 
 // Runs the window until "Ändern" or a close request, then writes both fields back into the row it
 // was opened for (if that row still exists). The main window is disabled while it is open.

@@ -10,8 +10,8 @@
 
 namespace kv {
 
-constexpr char kSettingsFileName[] = "korvalt.ini";
-constexpr char kSettingsFolder[] = "Korvalt";
+inline constexpr char kSettingsFileName[] = "korvalt.ini";
+inline constexpr char kSettingsFolder[] = "Korvalt";
 
 const RunOptions& CurrentOptions();
 // The file the settings are read from and written to.

@@ -8,7 +8,7 @@
 
 namespace kv {
 
-constexpr char kSettingsTitle[] = "Einstellungen";
+inline constexpr char kSettingsTitle[] = "Einstellungen";
 
 // Returns when the window has been closed.
 void EditSettings();

@@ -12,7 +12,7 @@
 
 namespace kv {
 
-constexpr char kMessageTitle[] = "Korvalt";
+inline constexpr char kMessageTitle[] = "Korvalt";
 // Files, clipboard texts and dropped data larger than this are not read.
 constexpr uint64_t kLargestStepFile = 16ull << 20;
 // The most Steps the list holds: a text or file that would take it beyond is refused.

@@ -7,9 +7,9 @@
 
 namespace kv {
 
-constexpr char kTokenCtrlDown[] = "Strg an";
-constexpr char kTokenCtrlUp[] = "Strg aus";
-constexpr char kTokenReturn[] = "RETURN";
+inline constexpr char kTokenCtrlDown[] = "Strg an";
+inline constexpr char kTokenCtrlUp[] = "Strg aus";
+inline constexpr char kTokenReturn[] = "RETURN";
 
 struct KeyToken {
     const char* matchedForm;  // the key/text after upper-casing

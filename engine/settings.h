@@ -27,7 +27,7 @@ struct ModifierKey {
 constexpr int kModifierCount = 4;
 extern const ModifierKey kModifierKeys[kModifierCount];
 
-constexpr char kSettingsSection[] = "Korvalt";
+inline constexpr char kSettingsSection[] = "Korvalt";
 
 // Modifiers in table order, then the key, joined by "+": "Strg+U", "Pause"; recording notes name
 // a chord of any key this way ("Strg+Umschalt+x").

@@ -11,7 +11,7 @@
 namespace kv {
 
 constexpr char kStepTextSeparator = '\t';
-constexpr char kStepTextLineEnd[] = "\r\n";
+inline constexpr char kStepTextLineEnd[] = "\r\n";
 
 // Every row followed by CR LF.
 std::string FormatStepText(const std::vector<StepText>& rows);

@@ -22,9 +22,9 @@ constexpr int32_t kKindListIcon = 12;
 
 // Window properties: the number of a toolkit window, of a gadget control, and the drop target
 // registered for either.
-constexpr char kPropertyWindowNumber[] = "KV_WindowID";
-constexpr char kPropertyGadgetNumber[] = "KV_ID";
-constexpr char kPropertyDropTarget[] = "KV_DropAccept";
+inline constexpr char kPropertyWindowNumber[] = "KV_WindowID";
+inline constexpr char kPropertyGadgetNumber[] = "KV_ID";
+inline constexpr char kPropertyDropTarget[] = "KV_DropAccept";
 
 // Private messages.
 constexpr UINT kMessageTrayCallback = 12501;  // sent by the shell for a tray icon

@@ -37,7 +37,7 @@ constexpr int32_t KeyEventType(int32_t virtualKey, bool control) {
 constexpr int32_t kNoRow = -1;
 
 // On the control: the row that became selected last, -1 after a click left none selected.
-constexpr char kPropertyLastSelected[] = "KV_LastSelected";
+inline constexpr char kPropertyLastSelected[] = "KV_LastSelected";
 
 intptr_t ListIconGadget(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                         const char* firstColumnTitle, int32_t firstColumnWidth, uint32_t flags = 0);

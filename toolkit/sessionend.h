@@ -6,7 +6,7 @@
 
 namespace kv {
 
-constexpr char kSessionEndWindowClass[] = "SessionEndWatcher";
+inline constexpr char kSessionEndWindowClass[] = "SessionEndWatcher";
 
 class SessionEndWatcher {
   public:
