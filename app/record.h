@@ -5,8 +5,8 @@
 
 #include <bitset>
 #include <cstdint>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "engine/record.h"
 #include "toolkit/keyhook.h"

@@ -1,7 +1,8 @@
 #pragma once
 // The step list as text: copied to and pasted from the clipboard, dropped onto the list as text
 // or as files, and opened at start. Whatever cannot be taken whole is refused with a message
-// owned by the main window, and the list stays as it was.
+// owned by the main window, and the list stays as it was. Every way Steps come in (recording
+// too) inserts them here.
 
 #include <cstdint>
 #include <string>
@@ -35,8 +36,9 @@ void Tell(const WideText& message);
 // "<before>„<path>“<after>": a file's name as the file system has it, whatever the ANSI code
 // page can hold.
 WideText AboutFile(const char* before, const WideText& path, const std::string& after);
-// The row after the selected one, or kAppendRow with none selected.
+// A row position: after the last row.
 constexpr int32_t kAppendRow = -1;
+// The row after the selected one, or kAppendRow with none selected.
 int32_t RowAfterSelection();
 // `steps` at `position` (kAppendRow or past the end: at the end), the first of them selected;
 // how many went in. A failed allocation leaves the list as it was, with its message.

@@ -92,9 +92,9 @@ DeadlineTimer& ProcessTimer() {
 int64_t PreciseNow() {
     LARGE_INTEGER raw;
     QueryPerformanceCounter(&raw);
-    // Unsigned, as the counter never is negative: the 32-bit build then carries one division
-    // routine of the compiler's runtime instead of three. Split so that the product cannot
-    // overflow after a long uptime.
+    // Unsigned, as the counter never is negative: the 32-bit build then needs none of the
+    // compiler's signed 64-bit division routines. Split so that the product cannot overflow
+    // after a long uptime.
     const uint64_t counter = static_cast<uint64_t>(raw.QuadPart);
     const uint64_t frequency = static_cast<uint64_t>(CounterFrequency());
     return static_cast<int64_t>(counter / frequency * kMicrosecondsPerSecond +
@@ -177,9 +177,9 @@ void DeadlineTimer::WaitFor(int64_t microseconds) {
         lateUs_ += (late - lateUs_) / kLatenessWeight;
         return;
     }
-    // Never Sleep(0): that would turn the caller's loop into a spin. In 32 bits, as a 64-bit
-    // division would draw in a routine of the 32-bit build's runtime; a longer wait goes on in
-    // the caller's loop.
+    // Never Sleep(0): that would turn the caller's loop into a spin. In 32 bits: a 64-bit
+    // division here, even an unsigned one, drew the signed division routine into the 32-bit
+    // build. A longer wait goes on in the caller's loop.
     const auto us =
         static_cast<uint32_t>(std::clamp<int64_t>(microseconds, kMicrosecondsPerMs, UINT32_MAX));
     Sleep(us / static_cast<uint32_t>(kMicrosecondsPerMs));

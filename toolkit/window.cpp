@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/strings.h"
 #include "toolkit/droptarget.h"
