@@ -66,12 +66,24 @@ TEST(ImageTest, CatchingUnderAUsedNumberDestroysTheOlderImageAndNothingReadsPast
 }
 
 // The program's executable, built beside the tests, opened for its resources only.
-TEST(ResourcesTest, ProgramCarriesItsIconAndTheCommonControlsManifest) {
+// The icon's images are PNG, which the system decodes itself.
+TEST(ResourcesTest, ProgramCarriesItsIconInBothSizesAndTheCommonControlsManifest) {
     const std::string quoted = kv::test::BesideThisExe("korvalt.exe");
     const std::string program = quoted.substr(1, quoted.size() - 2);
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << program;
-    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(KV_ICON_APP), RT_GROUP_ICON), nullptr);
+    for (const int size : {16, 32}) {
+        const auto icon = static_cast<HICON>(
+            LoadImageA(module, MAKEINTRESOURCEA(KV_ICON_APP), IMAGE_ICON, size, size, 0));
+        ICONINFO parts{};
+        ASSERT_TRUE(icon && GetIconInfo(icon, &parts)) << size;
+        BITMAP colour{};
+        EXPECT_TRUE(parts.hbmColor && GetObjectA(parts.hbmColor, sizeof colour, &colour));
+        EXPECT_EQ(colour.bmWidth, size);
+        DeleteObject(parts.hbmColor);
+        DeleteObject(parts.hbmMask);
+        DestroyIcon(icon);
+    }
     const std::string manifest = Resource(module, 1, RT_MANIFEST);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos)
