@@ -74,10 +74,6 @@ void OptOutOfTimerThrottling() {
     setProcessInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
 }
 
-HICON Icon(ObjectNumber image) {
-    return static_cast<HICON>(ImageID(image));
-}
-
 constexpr DWORD kCloseLookMs = 10;
 
 // A request to close the main window ends a run under way; the armed state then sees it too.
@@ -97,9 +93,9 @@ bool CloseRequested() {
 void Play(int32_t repetitionCount) {
     RunOptions options = CurrentOptions();
     options.interrupted = CloseRequested;
-    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageRunning));
+    ChangeSysTrayIcon(kTrayIconPlayback, ImageIcon(kImageRunning));
     const RunResult result = PlayRun(repetitionCount, options);
-    ChangeSysTrayIcon(kTrayIconPlayback, Icon(kImageArmed));
+    ChangeSysTrayIcon(kTrayIconPlayback, ImageIcon(kImageArmed));
     if (result.end == RunEnd::kRefused) {
         MessageRequester(WindowID(kMainWindow), kMessageTitle,
                          "Windows hat eine Taste des Durchlaufs nicht angenommen; der Durchlauf "
@@ -167,7 +163,7 @@ int32_t RunPlayback() {
     // The waits' timer is made on first use, which takes a few milliseconds: not in a run.
     WaitUntil(0);
     HideWindow(kMainWindow, 1);
-    if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), Icon(kImageArmed))) {
+    if (!AddSysTrayIcon(kTrayIconPlayback, WindowID(kMainWindow), ImageIcon(kImageArmed))) {
         // No icon, no double click to come back by: stay idle instead of hidden.
         HideWindow(kMainWindow, 0);
         return 0;

@@ -71,10 +71,6 @@ std::string Notes(const Recording& recording) {
     return notes;
 }
 
-HICON Icon(ObjectNumber image) {
-    return static_cast<HICON>(ImageID(image));
-}
-
 // Until the stop chord, the tray icon's double click or a close request; true for the last.
 bool RecordUntilDone(KeyRecording& recording) {
     for (;;) {
@@ -136,8 +132,8 @@ void RecordSteps() {
     {
         KeyboardHook hook;
         // Without a hook nothing is recorded, without the icon nothing ends it.
-        if (!hook.Installed() ||
-            !AddSysTrayIcon(kTrayIconRecording, WindowID(kMainWindow), Icon(kImageRecording))) {
+        if (!hook.Installed() || !AddSysTrayIcon(kTrayIconRecording, WindowID(kMainWindow),
+                                                 ImageIcon(kImageRecording))) {
             HideWindow(kMainWindow, 0);
             SetGadgetText(kGadgetWebLabel, kRecordRefused);
             return;
